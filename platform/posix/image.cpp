@@ -1,0 +1,345 @@
+#include "platform/posix/image.h"
+
+#include <initializer_list>
+#include <vector>
+
+namespace {
+
+constexpr std::uint16_t kDosSignature = 0x5A4D;  // "MZ"
+constexpr std::uint32_t kPeSignature = 0x4550;   // "PE\0\0"
+constexpr std::uint16_t kNeSignature = 0x454E;   // "NE"
+constexpr std::uint32_t kDosExeType = 0x4D5A;    // what the shell reports for a DOS program
+constexpr std::uint16_t kDllFlag = 0x2000;
+constexpr std::uint16_t kGuiSubsystem = 2;
+constexpr std::uint32_t kVersionType = 16;
+constexpr std::uint32_t kVersionName = 1;
+constexpr std::uint32_t kHighBit = 0x80000000;
+
+enum class TNewHeader { None, Pe, Ne };
+
+struct TImageHead {
+  TImageFault Fault = TImageFault::None;
+  TNewHeader Kind = TNewHeader::None;
+  std::uint64_t Offset = 0;
+};
+
+constexpr TImageHead kDosProgram{TImageFault::None, TNewHeader::None, 0};
+
+TImageHead ReadImageHead(TFileWindow& file) {
+  auto dos = file.Bytes(0, 2);
+  if (!dos || *dos->ReadU16(0) != kDosSignature) return {TImageFault::NotAnImage, TNewHeader::None, 0};
+  auto pointer = file.Bytes(0x3C, 4);
+  if (!pointer) return kDosProgram;  // too short to name a new header
+  std::uint64_t at = *pointer->ReadU32(0);
+  if (auto pe = file.Bytes(at, 4); pe && *pe->ReadU32(0) == kPeSignature)
+    return {TImageFault::None, TNewHeader::Pe, at};
+  if (auto ne = file.Bytes(at, 2); ne && *ne->ReadU16(0) == kNeSignature)
+    return {TImageFault::None, TNewHeader::Ne, at};
+  return kDosProgram;
+}
+
+// ---- PE32 / PE32+ ----
+
+struct TSection {
+  std::uint32_t Address;  // where the loader places it
+  std::uint32_t Span;     // how much address space it covers
+  std::uint32_t RawSize;  // how much of that the file backs
+  std::uint32_t RawOffset;
+};
+
+struct TPeHeaders {
+  std::uint16_t Characteristics = 0;
+  std::uint16_t Subsystem = 0;
+  std::uint16_t SubsystemMajor = 0;
+  std::uint16_t SubsystemMinor = 0;
+  std::uint32_t SizeOfHeaders = 0;
+  std::uint32_t ResourceRva = 0;
+  std::uint64_t SectionTable = 0;
+  std::uint16_t SectionCount = 0;
+};
+
+struct TPeResult {
+  TPeResult(TImageFault fault) : Fault(fault) {}
+  TPeResult(const TPeHeaders& headers) : Headers(headers) {}
+  TImageFault Fault = TImageFault::None;
+  TPeHeaders Headers;
+};
+
+TPeResult ReadPeHeaders(TFileWindow& file, std::uint64_t at) {
+  auto head = file.Bytes(at, 24);
+  if (!head) return {TImageFault::Truncated};
+  TPeHeaders pe;
+  pe.SectionCount = *head->ReadU16(6);
+  std::uint16_t optionalSize = *head->ReadU16(20);
+  pe.Characteristics = *head->ReadU16(22);
+  pe.SectionTable = at + 24 + optionalSize;
+
+  auto optional = file.Bytes(at + 24, optionalSize);
+  if (!optional) return {TImageFault::Truncated};
+  auto magic = optional->ReadU16(0);
+  std::size_t countAt;
+  if (magic == 0x10B)
+    countAt = 92;
+  else if (magic == 0x20B)
+    countAt = 108;
+  else
+    return {TImageFault::BadSignature};
+  auto major = optional->ReadU16(48), minor = optional->ReadU16(50);
+  auto headers = optional->ReadU32(60);
+  auto subsystem = optional->ReadU16(68);
+  if (!major || !minor || !headers || !subsystem) return {TImageFault::Truncated};
+  pe.SubsystemMajor = *major;
+  pe.SubsystemMinor = *minor;
+  pe.SizeOfHeaders = *headers;
+  pe.Subsystem = *subsystem;
+
+  // The resource directory is entry 2 of the data directories, when the header lists that many.
+  constexpr std::uint32_t kResourceEntry = 2;
+  auto count = optional->ReadU32(countAt);
+  auto resource = optional->ReadU32(countAt + 4 + 8 * kResourceEntry);
+  if (count && *count > kResourceEntry && resource) pe.ResourceRva = *resource;
+  return pe;
+}
+
+struct TFileRange {
+  std::uint64_t Offset = 0;
+  std::uint32_t Length = 0;     // address space the range may use
+  std::uint32_t FileBytes = 0;  // of which the file backs the first FileBytes
+};
+
+class TAddressMap {
+ public:
+  TAddressMap(std::vector<TSection> sections, std::uint32_t headerSize)
+      : Sections_(std::move(sections)), HeaderSize_(headerSize) {}
+
+  // The file range behind [rva, rva + length), clamped to the section that holds rva.
+  std::optional<TFileRange> Map(std::uint32_t rva, std::uint32_t length) const {
+    for (const TSection& section : Sections_) {
+      if (rva < section.Address || rva - section.Address >= section.Span) continue;
+      std::uint32_t delta = rva - section.Address;
+      std::uint32_t room = section.Span - delta;
+      TFileRange range;
+      range.Offset = std::uint64_t{section.RawOffset} + delta;
+      range.Length = length < room ? length : room;
+      std::uint32_t backed = delta < section.RawSize ? section.RawSize - delta : 0;
+      range.FileBytes = range.Length < backed ? range.Length : backed;
+      return range;
+    }
+    // The headers are mapped as they lie in the file.
+    if (rva < HeaderSize_) {
+      std::uint32_t room = HeaderSize_ - rva;
+      std::uint32_t clamped = length < room ? length : room;
+      return TFileRange{rva, clamped, clamped};
+    }
+    return std::nullopt;
+  }
+
+ private:
+  std::vector<TSection> Sections_;
+  std::uint32_t HeaderSize_;
+};
+
+std::optional<std::vector<TSection>> ReadSections(TFileWindow& file, const TPeHeaders& pe) {
+  constexpr std::size_t kSectionSize = 40;
+  auto table = file.Bytes(pe.SectionTable, kSectionSize * pe.SectionCount);
+  if (!table) return std::nullopt;
+  std::vector<TSection> sections;
+  sections.reserve(pe.SectionCount);
+  for (std::size_t i = 0; i < pe.SectionCount; ++i) {
+    std::size_t base = i * kSectionSize;
+    TSection section{};
+    std::uint32_t virtualSize = *table->ReadU32(base + 8);
+    section.Address = *table->ReadU32(base + 12);
+    section.RawSize = *table->ReadU32(base + 16);
+    section.RawOffset = *table->ReadU32(base + 20);
+    section.Span = virtualSize != 0 ? virtualSize : section.RawSize;
+    sections.push_back(section);
+  }
+  return sections;
+}
+
+struct TDirectoryEntry {
+  std::uint32_t Name;
+  std::uint32_t Target;
+};
+
+// Chooses one entry of a resource directory: the first whose numeric name comes earliest in
+// preferred, else (when allowed) the first entry of all.
+struct TEntryChoice {
+  TEntryChoice(TImageFault fault) : Fault(fault) {}
+  TEntryChoice(TDirectoryEntry entry) : Entry(entry) {}
+  TImageFault Fault = TImageFault::None;
+  TDirectoryEntry Entry{};
+};
+
+TEntryChoice ChooseEntry(TFileWindow& file, const TAddressMap& map, std::uint32_t base,
+                         std::uint32_t offset, std::initializer_list<std::uint32_t> preferred,
+                         bool firstWillDo) {
+  constexpr std::uint32_t kHeaderSize = 16, kEntrySize = 8;
+  if (offset > UINT32_MAX - base) return {TImageFault::OutsideImage};
+  auto headRange = map.Map(base + offset, kHeaderSize);
+  if (!headRange || headRange->FileBytes < kHeaderSize) return {TImageFault::OutsideImage};
+  auto head = file.Bytes(headRange->Offset, kHeaderSize);
+  if (!head) return {TImageFault::Truncated};
+  std::uint32_t count = std::uint32_t{*head->ReadU16(12)} + *head->ReadU16(14);
+  if (count == 0) return {TImageFault::NoVersionResource};
+
+  std::uint32_t bytes = kHeaderSize + kEntrySize * count;
+  auto range = map.Map(base + offset, bytes);
+  if (!range || range->FileBytes < bytes) return {TImageFault::OutsideImage};
+  auto directory = file.Bytes(range->Offset, bytes);
+  if (!directory) return {TImageFault::Truncated};
+
+  std::optional<TDirectoryEntry> chosen;
+  std::size_t chosenRank = SIZE_MAX;
+  for (std::uint32_t i = 0; i < count && chosenRank != 0; ++i) {
+    TDirectoryEntry entry{*directory->ReadU32(kHeaderSize + kEntrySize * i),
+                          *directory->ReadU32(kHeaderSize + kEntrySize * i + 4)};
+    std::size_t rank = 0;
+    for (std::uint32_t id : preferred) {
+      if (entry.Name == id) break;
+      ++rank;
+    }
+    bool fallback = rank == preferred.size();
+    if (fallback && !(i == 0 && firstWillDo)) continue;
+    if (rank < chosenRank) {
+      chosen = entry;
+      chosenRank = rank;
+    }
+  }
+  if (!chosen) return {TImageFault::NoVersionResource};
+  return *chosen;
+}
+
+TLocateResult LocatePe(TFileWindow& file, std::uint64_t at) {
+  TPeResult headers = ReadPeHeaders(file, at);
+  if (headers.Fault != TImageFault::None) return {headers.Fault};
+  const TPeHeaders& pe = headers.Headers;
+  if (pe.ResourceRva == 0) return {TImageFault::NoResources};
+  auto sections = ReadSections(file, pe);
+  if (!sections) return {TImageFault::Truncated};
+  TAddressMap map(std::move(*sections), pe.SizeOfHeaders);
+  std::uint32_t base = pe.ResourceRva;
+
+  // Three fixed levels (type, name, language) and then a data entry: the walk has no recursion,
+  // so a directory that points back at itself cannot make it loop.
+  TEntryChoice type = ChooseEntry(file, map, base, 0, {kVersionType}, false);
+  if (type.Fault != TImageFault::None) return {type.Fault};
+  if (!(type.Entry.Target & kHighBit)) return {TImageFault::BadDirectory};
+  TEntryChoice name = ChooseEntry(file, map, base, type.Entry.Target & ~kHighBit, {kVersionName}, true);
+  if (name.Fault != TImageFault::None) return {name.Fault};
+  if (!(name.Entry.Target & kHighBit)) return {TImageFault::BadDirectory};
+  // Language-neutral first, then US English, then whatever comes first.
+  TEntryChoice language = ChooseEntry(file, map, base, name.Entry.Target & ~kHighBit, {0, 0x409}, true);
+  if (language.Fault != TImageFault::None) return {language.Fault};
+  if (language.Entry.Target & kHighBit) return {TImageFault::BadDirectory};
+
+  constexpr std::uint32_t kDataEntrySize = 16;
+  std::uint32_t entryOffset = language.Entry.Target;
+  if (entryOffset > UINT32_MAX - base) return {TImageFault::OutsideImage};
+  auto entryRange = map.Map(base + entryOffset, kDataEntrySize);
+  if (!entryRange || entryRange->FileBytes < kDataEntrySize) return {TImageFault::OutsideImage};
+  auto dataEntry = file.Bytes(entryRange->Offset, kDataEntrySize);
+  if (!dataEntry) return {TImageFault::Truncated};
+  std::uint32_t dataRva = *dataEntry->ReadU32(0);
+  std::uint32_t dataSize = *dataEntry->ReadU32(4);
+  if (dataSize == 0) return {TImageFault::NoVersionResource};
+
+  auto data = map.Map(dataRva, dataSize < kMaxVersionData ? dataSize : kMaxVersionData);
+  if (!data) return {TImageFault::OutsideImage};
+  std::uint64_t fileSize = file.File().Size();
+  if (data->Offset > fileSize || data->FileBytes > fileSize - data->Offset)
+    return {TImageFault::Truncated};
+  return TVersionLocation{data->Offset, data->Length, data->FileBytes};
+}
+
+// ---- NE ----
+
+TLocateResult LocateNe(TFileWindow& file, std::uint64_t at) {
+  auto header = file.Bytes(at, 0x28);
+  if (!header) return {TImageFault::Truncated};
+  std::uint16_t tableOffset = *header->ReadU16(0x24);
+  std::uint16_t residentOffset = *header->ReadU16(0x26);
+  if (tableOffset == residentOffset) return {TImageFault::NoResources};
+
+  std::uint64_t table = at + tableOffset;
+  auto shiftField = file.Bytes(table, 2);
+  if (!shiftField) return {TImageFault::Truncated};
+  std::uint16_t shift = *shiftField->ReadU16(0);
+  if (shift >= 32) return {TImageFault::BadDirectory};
+
+  // The table lives in the header segment, so it ends within 64 KiB of its start: a table that
+  // never names its end cannot send the scan through a whole large file.
+  constexpr std::uint64_t kTypeSize = 8, kNameSize = 12, kTableLimit = 0x10000;
+  constexpr std::uint16_t kIntegerId = 0x8000;
+  std::uint64_t cursor = table + 2;
+  while (cursor - table < kTableLimit) {
+    auto type = file.Bytes(cursor, 4);
+    if (!type) return {TImageFault::Truncated};
+    std::uint16_t typeId = *type->ReadU16(0), count = *type->ReadU16(2);
+    if (typeId == 0) break;
+    std::uint64_t names = cursor + kTypeSize;
+    if (typeId == (kIntegerId | kVersionType) && count > 0) {
+      auto entries = file.Bytes(names, kNameSize * count);
+      if (!entries) return {TImageFault::Truncated};
+      std::size_t chosen = 0;
+      for (std::size_t i = 0; i < count; ++i)
+        if (*entries->ReadU16(kNameSize * i + 6) == (kIntegerId | kVersionName)) {
+          chosen = i;
+          break;
+        }
+      std::uint64_t offset = std::uint64_t{*entries->ReadU16(kNameSize * chosen)} << shift;
+      std::uint64_t length = std::uint64_t{*entries->ReadU16(kNameSize * chosen + 2)} << shift;
+      if (length > kMaxVersionData) length = kMaxVersionData;
+      // Lengths are rounded up to the alignment unit, so the last resource may reach past the
+      // end of the file; what the file holds is what there is.
+      std::uint64_t fileSize = file.File().Size();
+      if (offset >= fileSize || length == 0) return {TImageFault::Truncated};
+      if (length > fileSize - offset) length = fileSize - offset;
+      auto held = static_cast<std::uint32_t>(length);
+      return TVersionLocation{offset, held, held};
+    }
+    cursor = names + kNameSize * count;
+  }
+  return {TImageFault::NoVersionResource};
+}
+
+}  // namespace
+
+TLocateResult LocateVersionResource(TFileWindow& file) {
+  TImageHead head = ReadImageHead(file);
+  if (head.Fault != TImageFault::None) return head.Fault;
+  switch (head.Kind) {
+    case TNewHeader::Pe:
+      return LocatePe(file, head.Offset);
+    case TNewHeader::Ne:
+      return LocateNe(file, head.Offset);
+    case TNewHeader::None:
+      break;
+  }
+  return {TImageFault::NotAnImage};
+}
+
+std::uint32_t ExecutableType(TFileWindow& file) {
+  TImageHead head = ReadImageHead(file);
+  if (head.Fault != TImageFault::None) return 0;
+  switch (head.Kind) {
+    case TNewHeader::None:
+      return kDosExeType;
+    case TNewHeader::Ne: {
+      auto version = file.Bytes(head.Offset + 0x3E, 2);
+      if (!version) return 0;
+      return kNeSignature | (std::uint32_t{*version->ReadU16(0)} << 16);
+    }
+    case TNewHeader::Pe: {
+      TPeResult headers = ReadPeHeaders(file, head.Offset);
+      if (headers.Fault != TImageFault::None) return 0;
+      const TPeHeaders& pe = headers.Headers;
+      if (pe.Characteristics & kDllFlag) return 0;
+      if (pe.Subsystem != kGuiSubsystem) return kPeSignature;
+      return kPeSignature | (std::uint32_t{pe.SubsystemMajor & 0xFFu} << 24) |
+             (std::uint32_t{pe.SubsystemMinor & 0xFFu} << 16);
+    }
+  }
+  return 0;
+}

@@ -1,0 +1,45 @@
+// Executable images as far as the version reader needs them: which kind of program a file is, and
+// where its version resource lies. PE32 and PE32+ images are searched through their resource
+// directory, 16-bit NE images through their resource table.
+#pragma once
+
+#include <cstdint>
+
+#include "platform/posix/file.h"
+
+enum class TImageFault {
+  None,
+  NotAnImage,         // no MZ header, or no PE/NE header behind it
+  Truncated,          // a structure or the data runs past the end of the file
+  BadSignature,       // an optional header of an unknown kind
+  NoResources,        // the image has no resource directory or table
+  NoVersionResource,  // the resources hold no version entry
+  BadDirectory,       // a directory entry points at the wrong kind of structure
+  OutsideImage,       // an address that no section maps
+};
+
+// Where the version data lies in the file. Length counts what the resource holds, capped at what
+// a version tree can use; the first FileBytes of it come from the file, the rest is zero (a
+// section's virtual tail).
+struct TVersionLocation {
+  std::uint64_t Offset = 0;
+  std::uint32_t Length = 0;
+  std::uint32_t FileBytes = 0;
+};
+
+struct TLocateResult {
+  TLocateResult(TImageFault fault) : Fault(fault) {}
+  TLocateResult(TVersionLocation location) : Location(location) {}
+  TImageFault Fault = TImageFault::None;
+  TVersionLocation Location;
+};
+
+// The root of a version tree records its own length in 16 bits, so no more is ever read.
+constexpr std::uint32_t kMaxVersionData = 0xFFFF;
+
+TLocateResult LocateVersionResource(TFileWindow& file);
+
+// The shell's executable type of the image: 0x4550 ("PE") for a PE program that is not a DLL,
+// with the subsystem version in the high word for GUI programs; 0x454E ("NE") with the expected
+// Windows version in the high word; 0x4D5A ("MZ") for a DOS program; 0 for anything else.
+std::uint32_t ExecutableType(TFileWindow& file);

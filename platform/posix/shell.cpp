@@ -1,0 +1,60 @@
+// SHGetFileInfoA for the two questions the version reader asks: the type description of a file
+// (from its name) and whether it is a program (from its content, never its name).
+#include <sys/stat.h>
+
+#include <cstring>
+#include <string>
+
+#include "platform/posix/file.h"
+#include "platform/posix/image.h"
+#include "platform/winver.h"
+
+namespace {
+
+std::string Upper(std::string text) {
+  for (char& c : text)
+    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+  return text;
+}
+
+std::string TypeNameOf(const char* path, const struct stat& status) {
+  if (S_ISDIR(status.st_mode)) return "File folder";
+  std::string_view name(path);
+  if (auto slash = name.rfind('/'); slash != std::string_view::npos) name.remove_prefix(slash + 1);
+  auto dot = name.rfind('.');
+  if (dot == std::string_view::npos || dot + 1 == name.size()) return "File";
+  std::string extension = Upper(std::string(name.substr(dot + 1)));
+  if (extension == "EXE") return "Application";
+  if (extension == "DLL") return "Application extension";
+  return extension + " File";
+}
+
+// Copies text into a fixed field, cut at a UTF-8 character boundary and always terminated.
+void CopyTerminated(const std::string& text, char* field, std::size_t fieldSize) {
+  std::size_t length = text.size() < fieldSize ? text.size() : fieldSize - 1;
+  while (length > 0 && length < text.size() && (static_cast<unsigned char>(text[length]) & 0xC0) == 0x80)
+    --length;
+  std::memcpy(field, text.data(), length);
+  field[length] = 0;
+}
+
+}  // namespace
+
+DWORD_PTR SHGetFileInfoA(LPCSTR path, DWORD /*fileAttributes*/, SHFILEINFOA* info,
+                         UINT infoSize, UINT flags) {
+  if (!path) return 0;
+  if (flags & SHGFI_EXETYPE) {
+    auto file = TRegularFile::Open(path);
+    if (!file) return 0;
+    TFileWindow window(*file);
+    return ExecutableType(window);
+  }
+  if (flags & SHGFI_TYPENAME) {
+    if (!info || infoSize < sizeof(SHFILEINFOA)) return 0;
+    struct stat status {};
+    if (stat(path, &status) != 0) return 0;
+    CopyTerminated(TypeNameOf(path, status), info->szTypeName, sizeof info->szTypeName);
+    return 1;
+  }
+  return 0;
+}

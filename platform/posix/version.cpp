@@ -1,0 +1,108 @@
+// GetFileVersionInfoSizeA, GetFileVersionInfoA and VerQueryValueA over PE and NE images.
+#include <cstring>
+#include <string>
+
+#include "platform/posix/blocks.h"
+#include "platform/posix/file.h"
+#include "platform/posix/image.h"
+#include "platform/posix/utf8.h"
+#include "platform/posix/version_buffer.h"
+#include "platform/winver.h"
+
+namespace {
+
+// Callers ask for the size once and then read the data again and again (once per string); the
+// location found for the size is kept while the file is unchanged, so each read costs one read
+// of the version data instead of a new walk of the headers.
+struct TCachedLocation {
+  std::string Path;
+  struct stat Identity {};
+  TLocateResult Result;
+};
+
+bool SameFile(const struct stat& a, const struct stat& b) {
+  return a.st_dev == b.st_dev && a.st_ino == b.st_ino && a.st_size == b.st_size &&
+         a.st_mtim.tv_sec == b.st_mtim.tv_sec && a.st_mtim.tv_nsec == b.st_mtim.tv_nsec &&
+         a.st_ctim.tv_sec == b.st_ctim.tv_sec && a.st_ctim.tv_nsec == b.st_ctim.tv_nsec;
+}
+
+TLocateResult Locate(const TRegularFile& file, const char* path) {
+  thread_local std::optional<TCachedLocation> cache;
+  if (cache && cache->Path == path && SameFile(cache->Identity, file.Status())) return cache->Result;
+  TFileWindow window(file);
+  TLocateResult result = LocateVersionResource(window);
+  cache = TCachedLocation{path, file.Status(), result};
+  return result;
+}
+
+struct TAnswer {
+  std::size_t Offset;  // in the caller's buffer
+  std::size_t Length;
+};
+
+// Writes text and a terminator into the conversion room for the value at valueStart.
+std::optional<TAnswer> PutText(const TVersionBuffer& buffer, std::size_t valueStart,
+                               std::string_view text, std::size_t length) {
+  std::size_t at = RoomFor(buffer, valueStart);
+  if (at > buffer.Capacity || text.size() + 1 > buffer.Capacity - at) return std::nullopt;
+  std::memcpy(buffer.Base + at, text.data(), text.size());
+  buffer.Base[at + text.size()] = 0;
+  return TAnswer{at, length};
+}
+
+std::optional<TAnswer> Answer(const TVersionBuffer& buffer, const TVersionBlock& block) {
+  TByteView data = buffer.Data;
+  if (buffer.Flavor == TVersionFlavor::Wide) {
+    if (!block.IsText) return TAnswer{block.ValueStart, DeclaredValue(data, block).Size()};
+    // A block without a value (a table, or an empty string) answers with empty text, length 0.
+    std::string text = Utf16ToUtf8(WideText(data, block));
+    std::size_t length = block.ValueLength == 0 ? 0 : text.size() + 1;
+    return PutText(buffer, block.ValueStart, text, length);
+  }
+  // Narrow values are given as they are, unless their text has no terminator inside the block:
+  // then a terminated copy keeps a reader from running on into the next block.
+  TByteView value = DeclaredValue(data, block);
+  if (value.FindByte(0, 0)) return TAnswer{block.ValueStart, value.Size()};
+  std::string text(reinterpret_cast<const char*>(value.At(0)), value.Size());
+  return PutText(buffer, block.ValueStart, text, value.Size());
+}
+
+}  // namespace
+
+DWORD GetFileVersionInfoSizeA(LPCSTR filename, LPDWORD handle) {
+  if (handle) *handle = 0;
+  auto file = TRegularFile::Open(filename);
+  if (!file) return 0;
+  TLocateResult located = Locate(*file, filename);
+  if (located.Fault != TImageFault::None) return 0;
+  return static_cast<DWORD>(VersionBufferSize(located.Location.Length));
+}
+
+BOOL GetFileVersionInfoA(LPCSTR filename, DWORD /*handle*/, DWORD length, LPVOID data) {
+  if (!data || length == 0) return 0;
+  auto file = TRegularFile::Open(filename);
+  if (!file) return 0;
+  TLocateResult located = Locate(*file, filename);
+  if (located.Fault != TImageFault::None) return 0;
+  const TVersionLocation& where = located.Location;
+
+  std::span<std::uint8_t> buffer(static_cast<std::uint8_t*>(data), length);
+  std::size_t wanted = where.Length < length ? where.Length : length;
+  std::size_t fromFile = where.FileBytes < wanted ? where.FileBytes : wanted;
+  if (file->ReadAt(where.Offset, buffer.first(fromFile)) != fromFile) return 0;
+  std::memset(buffer.data() + fromFile, 0, wanted - fromFile);
+  return SealVersionBuffer(buffer, wanted) ? 1 : 0;
+}
+
+BOOL VerQueryValueA(LPCVOID block, LPCSTR subBlock, LPVOID* value, PUINT length) {
+  if (!subBlock || !value) return 0;
+  auto buffer = OpenVersionBuffer(block);
+  if (!buffer) return 0;
+  auto found = FindBlock(buffer->Data, buffer->Flavor, subBlock);
+  if (!found) return 0;
+  auto answer = Answer(*buffer, *found);
+  if (!answer) return 0;
+  *value = buffer->Base + answer->Offset;
+  if (length) *length = static_cast<UINT>(answer->Length);
+  return 1;
+}

@@ -1,0 +1,3 @@
+#include "tamsik-full/settings.h"
+
+int main(int argc, char** argv) { return RunComparer(kFullVersionSettings, argc, argv); }

@@ -1,0 +1,132 @@
+#include <cstdint>
+#include <string_view>
+#include <vector>
+
+#include "platform/winver.h"
+#include "versioninfo/versioninfo.h"
+
+namespace {
+
+struct TStringKey {
+  std::string TFileVersionInfo::*Field;
+  const char* Key;
+};
+
+// Walked in this order; the keys go to the platform exactly as written, capitals included.
+constexpr TStringKey kStringKeyTable[] = {
+    {&TFileVersionInfo::CompanyName, "CompanyName"},
+    {&TFileVersionInfo::FileDescription, "FileDescription"},
+    {&TFileVersionInfo::FileVersion, "FileVersion"},
+    {&TFileVersionInfo::InternalName, "InternalName"},
+    {&TFileVersionInfo::LegalCopyRight, "LegalCopyRight"},
+    {&TFileVersionInfo::LegalTradeMarks, "LegalTradeMarks"},
+    {&TFileVersionInfo::OriginalFileName, "OriginalFileName"},
+    {&TFileVersionInfo::ProductName, "ProductName"},
+    {&TFileVersionInfo::ProductVersion, "ProductVersion"},
+    {&TFileVersionInfo::Comments, "Comments"},
+    {&TFileVersionInfo::SpecialBuild, "SpecialBuild"},
+    {&TFileVersionInfo::PrivateBuild, "PrivateBuild"},
+};
+
+const char* KeyFor(const TStringKey& row, VersionReaderVariant variant) {
+  if (row.Field == &TFileVersionInfo::FileVersion && variant == VersionReaderVariant::Full)
+    return "Full Version";
+  return row.Key;
+}
+
+// The state of one reader call that every lookup shares.
+struct TReaderCall {
+  const std::string& Path;
+  DWORD Handle;
+  std::vector<std::uint8_t>& Buffer;
+  bool ReadAny = false;
+  bool FoundTranslation = false;
+};
+
+// Four hexadecimal digits at least, upper case, as the string tables are named.
+std::string Hex4(std::uint32_t value) {
+  static constexpr char kDigits[] = "0123456789ABCDEF";
+  std::string text;
+  do {
+    text.insert(text.begin(), kDigits[value & 0xF]);
+    value >>= 4;
+  } while (value != 0);
+  if (text.size() < 4) text.insert(0, 4 - text.size(), '0');
+  return text;
+}
+
+// Text that a platform call placed in the buffer: up to its first zero byte, never past the
+// buffer's end.
+std::string TextAt(const std::vector<std::uint8_t>& buffer, const void* pointer) {
+  auto tail = TByteView(buffer.data(), buffer.size()).Tail(pointer, buffer.size());
+  if (!tail) return {};
+  std::size_t end = tail->FindByte(0, 0).value_or(tail->Size());
+  return std::string(reinterpret_cast<const char*>(tail->At(0)), end);
+}
+
+std::string QueryVersionString(TReaderCall& call, std::string_view key) {
+  // Every lookup reads the version data from the file again, into the same buffer.
+  if (!GetFileVersionInfoA(call.Path.c_str(), call.Handle, static_cast<DWORD>(call.Buffer.size()),
+                           call.Buffer.data()))
+    return {};
+  call.ReadAny = true;
+
+  LPVOID pointer = nullptr;
+  UINT length = 0;
+  if (!VerQueryValueA(call.Buffer.data(), "\\VarFileInfo\\Translation", &pointer, &length))
+    return {};
+  // Only the first entry counts; an empty table names no language, like a missing one.
+  auto table = TByteView(call.Buffer.data(), call.Buffer.size()).Tail(pointer, length);
+  auto first = table ? table->ReadU32(0) : std::nullopt;
+  if (!first) return {};
+  call.FoundTranslation = true;
+
+  std::uint32_t language = *first & 0xFFFF, codePage = *first >> 16;
+  std::string block = "\\StringFileInfo\\" + Hex4(language) + Hex4(codePage) + "\\";
+  block += key;
+  if (!VerQueryValueA(call.Buffer.data(), block.c_str(), &pointer, &length)) return {};
+  return TextAt(call.Buffer, pointer);
+}
+
+}  // namespace
+
+TReadStop ReadFileVersionInfoTraced(const std::string& path, TFileVersionInfo& info,
+                                    VersionReaderVariant variant) {
+  // Cleared first, so a record read into twice keeps nothing of the earlier file.
+  info = TFileVersionInfo{};
+
+  SHFILEINFOA shell{};
+  if (SHGetFileInfoA(path.c_str(), 0, &shell, sizeof shell, SHGFI_TYPENAME)) {
+    TByteView name(shell.szTypeName, sizeof shell.szTypeName);
+    info.TypeName.assign(shell.szTypeName, name.FindByte(0, 0).value_or(name.Size()));
+  }
+  if (!SHGetFileInfoA(path.c_str(), 0, &shell, sizeof shell, SHGFI_EXETYPE))
+    return TReadStop::NotExecutable;
+
+  DWORD handle = 0;
+  auto size = static_cast<std::int32_t>(GetFileVersionInfoSizeA(path.c_str(), &handle));
+  if (size <= 0) return TReadStop::NoVersionInfo;
+
+  // Zero-filled and released on every way out; no memory ends the program through main's handler.
+  std::vector<std::uint8_t> buffer(static_cast<std::size_t>(size));
+  TReaderCall call{path, handle, buffer};
+  for (const TStringKey& row : kStringKeyTable)
+    info.*row.Field = QueryVersionString(call, KeyFor(row, variant));
+
+  if (auto fixed = GetFixedFileInfo(TByteView(buffer.data(), buffer.size()))) {
+    info.IsDebug = HasFileFlag(*fixed, 0x1);
+    info.IsPreRelease = HasFileFlag(*fixed, 0x2);
+    info.IsPrivateBuild = HasFileFlag(*fixed, 0x8);
+    info.IsSpecialBuild = HasFileFlag(*fixed, 0x20);
+    info.IsPatched = HasFileFlag(*fixed, 0x4);
+    info.IsInfoInferred = HasFileFlag(*fixed, 0x10);
+    info.FileType = FileTypeText(*fixed);
+  }
+  if (!call.ReadAny) return TReadStop::NoVersionInfo;
+  return call.FoundTranslation ? TReadStop::Complete : TReadStop::NoTranslation;
+}
+
+void ReadFileVersionInfo(const std::string& path, TFileVersionInfo& info,
+                         VersionReaderVariant variant) {
+  ReadFileVersionInfoTraced(path, info, variant);
+}

@@ -1,0 +1,51 @@
+// What can be learnt about one file: the shell's type description, twelve strings of its version
+// resource, six build flags and a text for its file type.
+#pragma once
+
+#include <string>
+
+#include "versioninfo/fixed_info.h"
+
+struct TFileVersionInfo {
+  std::string TypeName;
+  std::string CompanyName;
+  std::string FileDescription;
+  std::string FileVersion;  // "Full Version" in the Full variant
+  std::string InternalName;
+  std::string LegalCopyRight;
+  std::string LegalTradeMarks;
+  std::string OriginalFileName;
+  std::string ProductName;
+  std::string ProductVersion;
+  std::string Comments;
+  std::string SpecialBuild;
+  std::string PrivateBuild;
+  std::string FileType;
+  bool IsDebug = false;
+  bool IsPreRelease = false;
+  bool IsSpecialBuild = false;
+  bool IsPrivateBuild = false;
+  bool IsPatched = false;
+  bool IsInfoInferred = false;
+
+  friend bool operator==(const TFileVersionInfo&, const TFileVersionInfo&) = default;
+};
+
+// Which key fills FileVersion; each program fixes it when it is built.
+enum class VersionReaderVariant { Standard, Full };
+
+// How far a read got; the comparers ignore it, tamsik-info reports it.
+enum class TReadStop {
+  NotExecutable,    // the shell does not report the file as a program: only TypeName is read
+  NoVersionInfo,    // the file has no version data
+  NoTranslation,    // no lookup found a translation table, so no string could be read
+  Complete,         // the strings were looked up and the fixed information read
+};
+
+// Fills info for the file at path. A step that fails leaves its fields empty or false.
+void ReadFileVersionInfo(const std::string& path, TFileVersionInfo& info,
+                         VersionReaderVariant variant = VersionReaderVariant::Standard);
+
+// The same read, telling where it stopped.
+TReadStop ReadFileVersionInfoTraced(const std::string& path, TFileVersionInfo& info,
+                                    VersionReaderVariant variant);
