@@ -1,0 +1,326 @@
+// Compares two reports of tamsik_probe: ours (the native build) against the platform's (the
+// Windows build under Wine). Every answer must agree, except for these allowed differences:
+//
+// 1. Narrow text. Ours is UTF-8; the platform's is its ANSI code page (1252 under Wine with
+//    LC_ALL=C.UTF-8). Text and byte answers agree when they are equal as they are, or when the
+//    platform's bytes, decoded from its code page, equal ours; the lengths are then the byte
+//    counts of each side's own encoding. A value holding a character the code page cannot
+//    represent is not compared (the platform substitutes '?' or a look-alike); it is counted as
+//    skipped.
+// 2. The type-name text of SHGetFileInfoA: ours is made up from the name's extension, the
+//    platform's comes from its registry. Only whether the call succeeded is compared.
+// 3. The size GetFileVersionInfoSizeA gives: each side lays out its buffer its own way. Only
+//    zero against non-zero is compared.
+// 4. The text that follows a value which is not a string (the translation table, the fixed
+//    information, a block): what lies behind such a value in the buffer belongs to each side's
+//    layout. Only the value's bytes are compared.
+//
+// 5. An answer of the platform's that points outside the caller's buffer. The platform puts the
+//    narrow form of a wide string at an offset it derives from the root block's length; when
+//    that length claims more than the resource holds, the text lands past the end of the buffer
+//    the caller sized by GetFileVersionInfoSizeA (the probe keeps spare room there). No answer
+//    inside the buffer can equal that, and no caller can use it: the reader ignores pointers
+//    outside its buffer. Ours trims the root length to the data and answers inside. Counted.
+//
+// docs/differential.md lists what the comparison settled.
+//
+// Usage: tamsik_differential_compare OURS THEIRS
+#include <cstdio>
+#include <fstream>
+#include <map>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace {
+
+using TFields = std::vector<std::string>;
+
+struct TFileRecord {
+  std::string Path;
+  std::vector<TFields> Lines;  // each line split at tabs, the tag first
+};
+
+struct TReport {
+  std::string Platform;
+  std::string CodePage;
+  std::vector<TFileRecord> Files;
+};
+
+TFields Split(const std::string& line) {
+  TFields fields;
+  std::size_t start = 0;
+  for (;;) {
+    std::size_t tab = line.find('\t', start);
+    fields.push_back(line.substr(start, tab - start));
+    if (tab == std::string::npos) return fields;
+    start = tab + 1;
+  }
+}
+
+std::optional<TReport> ReadReport(const char* path) {
+  std::ifstream in(path, std::ios::binary);
+  if (!in) return std::nullopt;
+  TReport report;
+  for (std::string line; std::getline(in, line);) {
+    TFields fields = Split(line);
+    if (fields[0] == "platform" && fields.size() == 4) {
+      report.Platform = fields[1];
+      report.CodePage = fields[3];
+    } else if (fields[0] == "file" && fields.size() == 2) {
+      report.Files.push_back({fields[1], {}});
+    } else if (!report.Files.empty()) {
+      report.Files.back().Lines.push_back(fields);
+    }
+  }
+  return report;
+}
+
+// The probe's escaping undone: \\ is a backslash, \xHH a byte.
+std::string Unescape(const std::string& text) {
+  std::string out;
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    if (text[i] != '\\' || i + 1 >= text.size()) {
+      out += text[i];
+    } else if (text[i + 1] == '\\') {
+      out += '\\';
+      ++i;
+    } else if (text[i + 1] == 'x' && i + 3 < text.size()) {
+      out += static_cast<char>(std::stoi(text.substr(i + 2, 2), nullptr, 16));
+      i += 3;
+    } else {
+      out += text[i];
+    }
+  }
+  return out;
+}
+
+std::string FromHex(const std::string& hex) {
+  std::string out;
+  for (std::size_t i = 0; i + 1 < hex.size(); i += 2)
+    out += static_cast<char>(std::stoi(hex.substr(i, 2), nullptr, 16));
+  return out;
+}
+
+void AppendUtf8(char32_t point, std::string& out) {
+  if (point < 0x80) {
+    out += static_cast<char>(point);
+  } else if (point < 0x800) {
+    out += static_cast<char>(0xC0 | (point >> 6));
+    out += static_cast<char>(0x80 | (point & 0x3F));
+  } else {
+    out += static_cast<char>(0xE0 | (point >> 12));
+    out += static_cast<char>(0x80 | ((point >> 6) & 0x3F));
+    out += static_cast<char>(0x80 | (point & 0x3F));
+  }
+}
+
+// Windows-1252 bytes 0x80 to 0x9F; the rest of the upper half is Latin-1. The five bytes the
+// code page leaves undefined decode to the C1 control of the same value, as the platform does.
+constexpr char32_t kCp1252High[32] = {
+    0x20AC, 0x81,   0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+    0x2039, 0x0152, 0x8D,   0x017D, 0x8F,   0x90,   0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x9D,   0x017E, 0x0178};
+
+char32_t DecodeCp1252(unsigned char byte) { return byte >= 0x80 && byte < 0xA0 ? kCp1252High[byte - 0x80] : byte; }
+
+std::string Cp1252ToUtf8(const std::string& bytes) {
+  std::string out;
+  for (unsigned char c : bytes) AppendUtf8(DecodeCp1252(c), out);
+  return out;
+}
+
+// True when every character of the UTF-8 text has a byte in Windows-1252.
+bool RepresentableIn1252(const std::string& text) {
+  for (std::size_t i = 0; i < text.size();) {
+    auto lead = static_cast<unsigned char>(text[i]);
+    if (lead >= 0x80 && (lead < 0xC2 || lead >= 0xF0)) return false;  // malformed, or past U+FFFF
+    std::size_t extra = lead < 0x80 ? 0 : lead < 0xE0 ? 1 : 2;
+    if (i + extra >= text.size()) return false;
+    char32_t point = extra == 0 ? lead : lead & (0x3F >> extra);
+    for (std::size_t k = 1; k <= extra; ++k) point = (point << 6) | (static_cast<unsigned char>(text[i + k]) & 0x3F);
+    bool found = point < 0x80 || (point >= 0xA0 && point <= 0xFF);
+    for (char32_t high : kCp1252High) found = found || high == point;
+    if (!found) return false;
+    i += extra + 1;
+  }
+  return true;
+}
+
+struct TTally {
+  std::size_t Files = 0;
+  std::size_t FilesWithVersionData = 0;
+  std::size_t Fields = 0;
+  std::size_t Skipped = 0;
+  std::size_t Outside = 0;
+  std::size_t Differences = 0;
+};
+
+class TComparison {
+ public:
+  TComparison(const TReport& ours, const TReport& theirs) : Ours_(ours), Theirs_(theirs) {}
+
+  bool CodePageKnown() const { return Theirs_.CodePage == "1252" || Theirs_.CodePage == "65001"; }
+
+  // Equal as they are, or after decoding the platform's bytes from its code page.
+  bool SameText(const std::string& ours, const std::string& theirs) const {
+    if (ours == theirs) return true;
+    return Theirs_.CodePage == "1252" && Cp1252ToUtf8(theirs) == ours;
+  }
+  bool Representable(const std::string& ours) const {
+    return Theirs_.CodePage != "1252" || RepresentableIn1252(ours);
+  }
+
+  void Differ(const std::string& path, const std::string& what, const std::string& ours, const std::string& theirs) {
+    ++Tally.Differences;
+    std::printf("DIFFERENT %s: %s\n  ours:   %s\n  theirs: %s\n", path.c_str(), what.c_str(), ours.c_str(),
+                theirs.c_str());
+  }
+
+  void Check(const std::string& path, const std::string& what, bool same, const std::string& ours,
+             const std::string& theirs) {
+    ++Tally.Fields;
+    if (!same) Differ(path, what, ours, theirs);
+  }
+
+  static std::map<std::string, TFields> ByKey(const TFileRecord& record) {
+    std::map<std::string, TFields> lines;
+    for (const TFields& fields : record.Lines)
+      lines[fields[0] == "query" && fields.size() > 1 ? "query " + fields[1] : fields[0]] = fields;
+    return lines;
+  }
+
+  static std::string Field(const TFields& fields, std::size_t index, const char* prefix = "") {
+    if (index >= fields.size()) return {};
+    std::string value = fields[index];
+    std::string head(prefix);
+    if (!head.empty() && value.compare(0, head.size(), head) == 0) value.erase(0, head.size());
+    return value;
+  }
+
+  static std::string Joined(const TFields& fields) {
+    std::string out;
+    for (std::size_t i = 1; i < fields.size(); ++i) out += (i > 1 ? " " : "") + fields[i];
+    return out;
+  }
+
+  // A string under a string table: the only answers that are narrow text.
+  static bool IsStringPath(const std::string& escapedPath) {
+    std::string path = Unescape(escapedPath);
+    std::vector<std::string> names;
+    std::string name;
+    for (char c : path + "\\") {
+      if (c != '\\') {
+        name += c;
+      } else if (!name.empty()) {
+        names.push_back(name);
+        name.clear();
+      }
+    }
+    if (names.size() != 3) return false;
+    std::string first = names[0];
+    for (char& c : first) c = static_cast<char>(c >= 'a' && c <= 'z' ? c - 'a' + 'A' : c);
+    return first == "STRINGFILEINFO";
+  }
+
+  void CompareQuery(const std::string& path, const std::string& key, const TFields& ours, const TFields& theirs,
+                    bool narrowData) {
+    const std::string& what = key;
+    Check(path, what + " result", Field(ours, 2) == Field(theirs, 2), Joined(ours), Joined(theirs));
+    if (Field(ours, 2) != "1" || Field(theirs, 2) != "1") return;
+    if (Field(theirs, 4) == "outside" && Field(ours, 4) != "outside") {
+      ++Tally.Outside;
+      return;
+    }
+    std::string ourBytes = FromHex(Field(ours, 5, "bytes=")), theirBytes = FromHex(Field(theirs, 5, "bytes="));
+    std::string ourText = Unescape(Field(ours, 4, "text=")), theirText = Unescape(Field(theirs, 4, "text="));
+    if (IsStringPath(Field(ours, 1)) && !narrowData) {
+      if (!Representable(ourBytes) || !Representable(ourText)) {
+        ++Tally.Skipped;
+        return;
+      }
+      Check(path, what + " value", SameText(ourBytes, theirBytes), Joined(ours), Joined(theirs));
+      Check(path, what + " text", SameText(ourText, theirText), Joined(ours), Joined(theirs));
+      return;
+    }
+    Check(path, what + " length", Field(ours, 3) == Field(theirs, 3), Joined(ours), Joined(theirs));
+    Check(path, what + " value", ourBytes == theirBytes, Joined(ours), Joined(theirs));
+    if (narrowData && IsStringPath(Field(ours, 1)))
+      Check(path, what + " text", ourText == theirText, Joined(ours), Joined(theirs));
+  }
+
+  void CompareFile(const TFileRecord& ours, const TFileRecord& theirs) {
+    ++Tally.Files;
+    const std::string& path = ours.Path;
+    auto mine = ByKey(ours), other = ByKey(theirs);
+    bool narrowData = mine.count("data") && Field(mine["data"], 1) == "narrow";
+    if (mine.count("read") && Field(mine["read"], 1) == "1") ++Tally.FilesWithVersionData;
+    for (auto& [key, fields] : mine) {
+      if (!other.count(key)) {
+        Differ(path, key, Joined(fields), "(no answer)");
+        continue;
+      }
+      const TFields& theirs = other[key];
+      if (key == "typename") {
+        Check(path, "type-name result", Field(fields, 1) == Field(theirs, 1), Joined(fields), Joined(theirs));
+      } else if (key == "size") {
+        Check(path, "size zero or not", (Field(fields, 1) == "0") == (Field(theirs, 1) == "0"), Joined(fields),
+              Joined(theirs));
+      } else if (key.rfind("query ", 0) == 0) {
+        CompareQuery(path, key.substr(6), fields, theirs, narrowData);
+      } else {
+        Check(path, key, fields == theirs, Joined(fields), Joined(theirs));
+      }
+    }
+    for (auto& [key, fields] : other)
+      if (!mine.count(key)) Differ(path, key, "(no answer)", Joined(fields));
+  }
+
+  bool Run() {
+    if (Ours_.Files.size() != Theirs_.Files.size()) {
+      std::printf("the reports name %zu and %zu files\n", Ours_.Files.size(), Theirs_.Files.size());
+      return false;
+    }
+    for (std::size_t i = 0; i < Ours_.Files.size(); ++i) {
+      if (Ours_.Files[i].Path != Theirs_.Files[i].Path) {
+        std::printf("the reports list different files: %s and %s\n", Ours_.Files[i].Path.c_str(),
+                    Theirs_.Files[i].Path.c_str());
+        return false;
+      }
+      CompareFile(Ours_.Files[i], Theirs_.Files[i]);
+    }
+    return true;
+  }
+
+  TTally Tally;
+
+ private:
+  const TReport& Ours_;
+  const TReport& Theirs_;
+};
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc != 3) {
+    std::fprintf(stderr, "usage: tamsik_differential_compare OURS THEIRS\n");
+    return 2;
+  }
+  auto ours = ReadReport(argv[1]), theirs = ReadReport(argv[2]);
+  if (!ours || !theirs) {
+    std::fprintf(stderr, "cannot read the reports\n");
+    return 2;
+  }
+  TComparison comparison(*ours, *theirs);
+  if (!comparison.CodePageKnown()) {
+    std::printf("the platform's code page %s is not one this comparison decodes\n", theirs->CodePage.c_str());
+    return 1;
+  }
+  if (!comparison.Run()) return 1;
+  const TTally& tally = comparison.Tally;
+  std::printf("%zu files (%zu with version data), %zu fields compared, %zu values skipped (not in code page %s), "
+              "%zu answers of the platform outside its buffer, %zu differences\n",
+              tally.Files, tally.FilesWithVersionData, tally.Fields, tally.Skipped, theirs->CodePage.c_str(),
+              tally.Outside, tally.Differences);
+  return tally.Files > 0 && tally.Differences == 0 ? 0 : 1;
+}
