@@ -1,6 +1,6 @@
 #include "platform/posix/image.h"
 
-#include <initializer_list>
+#include <optional>
 #include <vector>
 
 namespace {
@@ -163,52 +163,70 @@ struct TDirectoryEntry {
   std::uint32_t Target;
 };
 
-// Chooses one entry of a resource directory: the first whose numeric name comes earliest in
-// preferred, else (when allowed) the first entry of all.
-struct TEntryChoice {
-  TEntryChoice(TImageFault fault) : Fault(fault) {}
-  TEntryChoice(TDirectoryEntry entry) : Entry(entry) {}
-  TImageFault Fault = TImageFault::None;
-  TDirectoryEntry Entry{};
+// One level of a resource directory: its named entries come first, then its numbered ones in
+// ascending order, and the platform looks numbers up by halving. A directory out of order hides
+// entries from that search, and from ours alike.
+struct TResourceDirectory {
+  std::vector<TDirectoryEntry> Entries;
+  std::size_t Named = 0;
 };
 
-TEntryChoice ChooseEntry(TFileWindow& file, const TAddressMap& map, std::uint32_t base,
-                         std::uint32_t offset, std::initializer_list<std::uint32_t> preferred,
-                         bool firstWillDo) {
+struct TDirectoryRead {
+  TDirectoryRead(TImageFault fault) : Fault(fault) {}
+  TDirectoryRead(TResourceDirectory directory) : Directory(std::move(directory)) {}
+  TImageFault Fault = TImageFault::None;
+  TResourceDirectory Directory;
+};
+
+TDirectoryRead ReadDirectory(TFileWindow& file, const TAddressMap& map, std::uint32_t base,
+                             std::uint32_t offset) {
   constexpr std::uint32_t kHeaderSize = 16, kEntrySize = 8;
   if (offset > UINT32_MAX - base) return {TImageFault::OutsideImage};
   auto headRange = map.Map(base + offset, kHeaderSize);
   if (!headRange || headRange->FileBytes < kHeaderSize) return {TImageFault::OutsideImage};
   auto head = file.Bytes(headRange->Offset, kHeaderSize);
   if (!head) return {TImageFault::Truncated};
-  std::uint32_t count = std::uint32_t{*head->ReadU16(12)} + *head->ReadU16(14);
-  if (count == 0) return {TImageFault::NoVersionResource};
+  std::uint32_t named = *head->ReadU16(12), count = named + *head->ReadU16(14);
 
   std::uint32_t bytes = kHeaderSize + kEntrySize * count;
   auto range = map.Map(base + offset, bytes);
   if (!range || range->FileBytes < bytes) return {TImageFault::OutsideImage};
-  auto directory = file.Bytes(range->Offset, bytes);
-  if (!directory) return {TImageFault::Truncated};
+  auto view = file.Bytes(range->Offset, bytes);
+  if (!view) return {TImageFault::Truncated};
+  TResourceDirectory directory;
+  directory.Named = named;
+  directory.Entries.reserve(count);
+  for (std::uint32_t i = 0; i < count; ++i)
+    directory.Entries.push_back({*view->ReadU32(kHeaderSize + kEntrySize * i),
+                                 *view->ReadU32(kHeaderSize + kEntrySize * i + 4)});
+  return directory;
+}
 
-  std::optional<TDirectoryEntry> chosen;
-  std::size_t chosenRank = SIZE_MAX;
-  for (std::uint32_t i = 0; i < count && chosenRank != 0; ++i) {
-    TDirectoryEntry entry{*directory->ReadU32(kHeaderSize + kEntrySize * i),
-                          *directory->ReadU32(kHeaderSize + kEntrySize * i + 4)};
-    std::size_t rank = 0;
-    for (std::uint32_t id : preferred) {
-      if (entry.Name == id) break;
-      ++rank;
-    }
-    bool fallback = rank == preferred.size();
-    if (fallback && !(i == 0 && firstWillDo)) continue;
-    if (rank < chosenRank) {
-      chosen = entry;
-      chosenRank = rank;
-    }
+std::optional<TDirectoryEntry> FindEntry(const TResourceDirectory& directory, std::uint32_t id) {
+  std::size_t low = directory.Named, high = directory.Entries.size();
+  while (low < high) {
+    // Rounded down between the first and the last candidate, as the platform halves.
+    std::size_t middle = low + (high - 1 - low) / 2;
+    const TDirectoryEntry& entry = directory.Entries[middle];
+    if (entry.Name == id) return entry;
+    if (entry.Name < id)
+      low = middle + 1;
+    else
+      high = middle;
   }
-  if (!chosen) return {TImageFault::NoVersionResource};
-  return *chosen;
+  return std::nullopt;
+}
+
+// The version resource is type 16, name 1. Of its languages the platform takes the first it finds
+// of neutral, its user's language (US English here), that language's neutral form, and else the
+// first one listed.
+constexpr std::uint32_t kPreferredLanguages[] = {0x0000, 0x0409, 0x0009};
+
+std::optional<TDirectoryEntry> ChooseLanguage(const TResourceDirectory& languages) {
+  for (std::uint32_t language : kPreferredLanguages)
+    if (auto entry = FindEntry(languages, language)) return entry;
+  if (languages.Entries.empty()) return std::nullopt;
+  return languages.Entries.front();
 }
 
 TLocateResult LocatePe(TFileWindow& file, std::uint64_t at) {
@@ -223,19 +241,24 @@ TLocateResult LocatePe(TFileWindow& file, std::uint64_t at) {
 
   // Three fixed levels (type, name, language) and then a data entry: the walk has no recursion,
   // so a directory that points back at itself cannot make it loop.
-  TEntryChoice type = ChooseEntry(file, map, base, 0, {kVersionType}, false);
-  if (type.Fault != TImageFault::None) return {type.Fault};
-  if (!(type.Entry.Target & kHighBit)) return {TImageFault::BadDirectory};
-  TEntryChoice name = ChooseEntry(file, map, base, type.Entry.Target & ~kHighBit, {kVersionName}, true);
-  if (name.Fault != TImageFault::None) return {name.Fault};
-  if (!(name.Entry.Target & kHighBit)) return {TImageFault::BadDirectory};
-  // Language-neutral first, then US English, then whatever comes first.
-  TEntryChoice language = ChooseEntry(file, map, base, name.Entry.Target & ~kHighBit, {0, 0x409}, true);
-  if (language.Fault != TImageFault::None) return {language.Fault};
-  if (language.Entry.Target & kHighBit) return {TImageFault::BadDirectory};
+  TDirectoryRead types = ReadDirectory(file, map, base, 0);
+  if (types.Fault != TImageFault::None) return {types.Fault};
+  auto type = FindEntry(types.Directory, kVersionType);
+  if (!type) return {TImageFault::NoVersionResource};
+  if (!(type->Target & kHighBit)) return {TImageFault::BadDirectory};
+  TDirectoryRead names = ReadDirectory(file, map, base, type->Target & ~kHighBit);
+  if (names.Fault != TImageFault::None) return {names.Fault};
+  auto name = FindEntry(names.Directory, kVersionName);
+  if (!name) return {TImageFault::NoVersionResource};
+  if (!(name->Target & kHighBit)) return {TImageFault::BadDirectory};
+  TDirectoryRead languages = ReadDirectory(file, map, base, name->Target & ~kHighBit);
+  if (languages.Fault != TImageFault::None) return {languages.Fault};
+  auto language = ChooseLanguage(languages.Directory);
+  if (!language) return {TImageFault::NoVersionResource};
+  if (language->Target & kHighBit) return {TImageFault::BadDirectory};
 
   constexpr std::uint32_t kDataEntrySize = 16;
-  std::uint32_t entryOffset = language.Entry.Target;
+  std::uint32_t entryOffset = language->Target;
   if (entryOffset > UINT32_MAX - base) return {TImageFault::OutsideImage};
   auto entryRange = map.Map(base + entryOffset, kDataEntrySize);
   if (!entryRange || entryRange->FileBytes < kDataEntrySize) return {TImageFault::OutsideImage};
@@ -282,12 +305,11 @@ TLocateResult LocateNe(TFileWindow& file, std::uint64_t at) {
     if (typeId == (kIntegerId | kVersionType) && count > 0) {
       auto entries = file.Bytes(names, kNameSize * count);
       if (!entries) return {TImageFault::Truncated};
-      std::size_t chosen = 0;
-      for (std::size_t i = 0; i < count; ++i)
-        if (*entries->ReadU16(kNameSize * i + 6) == (kIntegerId | kVersionName)) {
-          chosen = i;
-          break;
-        }
+      std::optional<std::size_t> found;
+      for (std::size_t i = 0; i < count && !found; ++i)
+        if (*entries->ReadU16(kNameSize * i + 6) == (kIntegerId | kVersionName)) found = i;
+      if (!found) return {TImageFault::NoVersionResource};
+      std::size_t chosen = *found;
       std::uint64_t offset = std::uint64_t{*entries->ReadU16(kNameSize * chosen)} << shift;
       std::uint64_t length = std::uint64_t{*entries->ReadU16(kNameSize * chosen + 2)} << shift;
       if (length > kMaxVersionData) length = kMaxVersionData;
