@@ -98,13 +98,10 @@ std::optional<TVersionBlock> FindBlock(TByteView data, TVersionFlavor flavor,
 
 TByteView DeclaredValue(TByteView data, const TVersionBlock& block) {
   std::size_t bytes = block.IsText ? std::size_t{block.ValueLength} * 2 : block.ValueLength;
-  return data.Slice(0, block.End)->Clamp(block.ValueStart, bytes);
+  return data.Clamp(block.ValueStart, bytes);
 }
 
 TByteView WideText(TByteView data, const TVersionBlock& block) {
-  if (block.ValueLength == 0) return {};
-  TByteView inside = *data.Slice(0, block.End);
-  std::size_t end = inside.FindU16(block.ValueStart, 0).value_or(block.End);
-  std::size_t units = (end - block.ValueStart) / 2;
-  return inside.Clamp(block.ValueStart, units * 2);
+  TByteView value = DeclaredValue(data, block);
+  return *value.Slice(0, value.FindU16(0, 0).value_or(value.Size() & ~std::size_t{1}));
 }

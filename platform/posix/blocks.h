@@ -41,9 +41,10 @@ std::optional<TVersionBlock> ReadBlock(TByteView data, TVersionFlavor flavor, st
 std::optional<TVersionBlock> FindBlock(TByteView data, TVersionFlavor flavor,
                                        std::string_view subBlock);
 
-// The value bytes the block's value length declares, clamped to the block.
+// The value as the platform takes it: the stored value length from the value's start (UTF-16
+// units for wide text, bytes otherwise), even where that runs on past the block; cut at the end
+// of the data.
 TByteView DeclaredValue(TByteView data, const TVersionBlock& block);
 
-// A wide text value: the UTF-16 units from the value's start up to the terminator or the end of
-// the block, whatever the stored length says. Empty when the stored length is zero.
+// The text a caller sees in a wide text value: its declared units up to the first zero unit.
 TByteView WideText(TByteView data, const TVersionBlock& block);

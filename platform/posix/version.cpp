@@ -51,20 +51,20 @@ std::optional<TAnswer> PutText(const TVersionBuffer& buffer, std::size_t valueSt
 }
 
 std::optional<TAnswer> Answer(const TVersionBuffer& buffer, const TVersionBlock& block) {
-  TByteView data = buffer.Data;
-  if (buffer.Flavor == TVersionFlavor::Wide) {
-    if (!block.IsText) return TAnswer{block.ValueStart, DeclaredValue(data, block).Size()};
-    // A block without a value (a table, or an empty string) answers with empty text, length 0.
-    std::string text = Utf16ToUtf8(WideText(data, block));
-    std::size_t length = block.ValueLength == 0 ? 0 : text.size() + 1;
-    return PutText(buffer, block.ValueStart, text, length);
+  // Values go by their stored length, as the platform's do, even when it disagrees with the
+  // block: a short one cuts its text, a long one runs on into what follows.
+  TByteView value = DeclaredValue(buffer.Data, block);
+  // Binary values and narrow text are given in place. Narrow text that lacks its terminator still
+  // ends: at the next zero byte of the data, at the latest at the zero guard after it.
+  if (buffer.Flavor == TVersionFlavor::Narrow || !block.IsText) return TAnswer{block.ValueStart, value.Size()};
+  // Wide text is converted unit for unit, terminators included, so the length counts the bytes
+  // of all the stored units. Units the data does not hold give length 0 and the text up to its
+  // terminator, as on the platform.
+  if (value.Size() == std::size_t{block.ValueLength} * 2) {
+    std::string text = Utf16ToUtf8(value);
+    return PutText(buffer, block.ValueStart, text, text.size());
   }
-  // Narrow values are given as they are, unless their text has no terminator inside the block:
-  // then a terminated copy keeps a reader from running on into the next block.
-  TByteView value = DeclaredValue(data, block);
-  if (value.FindByte(0, 0)) return TAnswer{block.ValueStart, value.Size()};
-  std::string text(reinterpret_cast<const char*>(value.At(0)), value.Size());
-  return PutText(buffer, block.ValueStart, text, value.Size());
+  return PutText(buffer, block.ValueStart, Utf16ToUtf8(WideText(buffer.Data, block)), 0);
 }
 
 }  // namespace

@@ -32,6 +32,7 @@ struct TVersionBuffer {
 std::optional<TVersionBuffer> OpenVersionBuffer(const void* buffer);
 
 // Where in the buffer the narrow form of a value that starts at data offset valueStart goes.
-// Values never overlap in the data, and each gets half as much room again as it takes there,
-// which fits the longest UTF-8 form of its UTF-16 text and a terminator.
+// Each value gets half as much room again as it takes in the data, which fits the longest UTF-8
+// form of its UTF-16 text and a terminator. Values that keep to their blocks never overlap, so
+// their answers stay intact; one whose stored length runs on over the next shares its room.
 std::size_t RoomFor(const TVersionBuffer& buffer, std::size_t valueStart);

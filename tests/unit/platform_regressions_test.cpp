@@ -56,6 +56,75 @@ TAnswer Query(const std::string& path, const char* subBlock) {
 constexpr const char* kProductVersion = "\\StringFileInfo\\040904B0\\ProductVersion";
 constexpr const char* kComments = "\\StringFileInfo\\040904B0\\Comments";
 
+// The ordinary tree with its ProductVersion block changed by edit.
+TBytes WithProductVersion(TTreeFlavor flavor, const std::function<void(TBlockSpec&)>& edit) {
+  TVersionSpec spec;
+  spec.Strings = {{"CompanyName", "Acme"}, {"ProductVersion", "1.2"}, {"ProductName", "Anvil"}};
+  TBlockSpec root = StandardTree(spec, flavor);
+  for (TBlockSpec& string : root.Children[0].Children[0].Children)
+    if (string.Key == "ProductVersion") edit(string);
+  TBytes data = BuildVersionTree(root, flavor);
+  if (flavor == TTreeFlavor::Wide) return ProgramWithVersion(data).Bytes;
+  TNeSpec ne;
+  ne.Resources.push_back({16, std::nullopt, 1, 0, data});
+  return BuildNe(ne).Bytes;
+}
+
+struct TValueCase {
+  const char* Name;
+  TTreeFlavor Flavor;
+  std::function<void(TBlockSpec&)> Edit;
+  const char* Text;
+  UINT Length;
+};
+
+class StoredValueLength : public testing::TestWithParam<TValueCase> {};
+
+TEST_P(StoredValueLength, DecidesTheAnswer) {
+  TScratch scratch;
+  std::string path = scratch.Write("program.exe", WithProductVersion(GetParam().Flavor, GetParam().Edit));
+  TAnswer answer = Query(path, kProductVersion);
+  ASSERT_TRUE(answer.Found);
+  EXPECT_EQ(answer.Text, GetParam().Text);
+  EXPECT_EQ(answer.Length, GetParam().Length);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Findings, StoredValueLength,
+    testing::Values(
+        TValueCase{"short_length_cuts_wide_text", TTreeFlavor::Wide, [](TBlockSpec& s) { s.ValueLength = 2; }, "1.", 2},
+        TValueCase{"zero_length_gives_empty_wide_text", TTreeFlavor::Wide, [](TBlockSpec& s) { s.ValueLength = 0; }, "", 0},
+        TValueCase{"length_counts_units_after_the_terminator", TTreeFlavor::Wide,
+                   [](TBlockSpec& s) {
+                     s.Value = Utf16FromUtf8("1.2");
+                     TBytes more = Utf16FromUtf8("junk");
+                     s.Value.insert(s.Value.end(), more.begin(), more.end());
+                     s.ValueLength = 9;
+                   },
+                   "1.2", 9},
+        TValueCase{"unterminated_wide_text_counts_its_units", TTreeFlavor::Wide,
+                   [](TBlockSpec& s) {
+                     s.Value = Utf16FromUtf8("1.2", false);
+                     s.ValueLength = 3;
+                   },
+                   "1.2", 3},
+        TValueCase{"long_length_runs_on_past_the_block", TTreeFlavor::Wide, [](TBlockSpec& s) { s.ValueLength = 12; },
+                   "1.2", 12},
+        TValueCase{"length_past_the_data_gives_length_zero", TTreeFlavor::Wide,
+                   [](TBlockSpec& s) { s.ValueLength = 0x7FFF; }, "1.2", 0},
+        TValueCase{"narrow_text_is_given_in_place", TTreeFlavor::Narrow, [](TBlockSpec& s) { s.ValueLength = 2; },
+                   "1.2", 2},
+        TValueCase{"narrow_zero_length_still_points_at_the_text", TTreeFlavor::Narrow,
+                   [](TBlockSpec& s) { s.ValueLength = 0; }, "1.2", 0},
+        TValueCase{"unterminated_narrow_text_runs_on", TTreeFlavor::Narrow,
+                   [](TBlockSpec& s) {
+                     s.Value = {'1', '.', '2', '.'};
+                     s.ValueLength = 4;
+                   },
+                   // The next block's length (0x16, "ProductName") follows; its high byte ends the text.
+                   "1.2.\x16", 4}),
+    [](const testing::TestParamInfo<TValueCase>& info) { return info.param.Name; });
+
 struct TChoiceCase {
   const char* Name;
   std::vector<std::pair<std::uint32_t, std::uint32_t>> Resources;  // name, language; in directory order
