@@ -342,26 +342,53 @@ TLocateResult LocateVersionResource(TFileWindow& file) {
   return {TImageFault::NotAnImage};
 }
 
-std::uint32_t ExecutableType(TFileWindow& file) {
-  TImageHead head = ReadImageHead(file);
-  if (head.Fault != TImageFault::None) return 0;
-  switch (head.Kind) {
-    case TNewHeader::None:
-      return kDosExeType;
-    case TNewHeader::Ne: {
-      auto version = file.Bytes(head.Offset + 0x3E, 2);
-      if (!version) return 0;
-      return kNeSignature | (std::uint32_t{*version->ReadU16(0)} << 16);
-    }
-    case TNewHeader::Pe: {
-      TPeResult headers = ReadPeHeaders(file, head.Offset);
-      if (headers.Fault != TImageFault::None) return 0;
-      const TPeHeaders& pe = headers.Headers;
-      if (pe.Characteristics & kDllFlag) return 0;
-      if (pe.Subsystem != kGuiSubsystem) return kPeSignature;
-      return kPeSignature | (std::uint32_t{pe.SubsystemMajor & 0xFFu} << 24) |
-             (std::uint32_t{pe.SubsystemMinor & 0xFFu} << 16);
-    }
-  }
-  return 0;
+namespace {
+
+std::uint32_t PeExecutableType(TFileWindow& file, std::uint64_t at) {
+  constexpr std::uint16_t kI386 = 0x14C, kAmd64 = 0x8664;
+  auto head = file.Bytes(at + 4, 20);
+  if (!head) return kDosExeType;  // a signature without its file header: the stub is the program
+  std::uint16_t machine = *head->ReadU16(0), sections = *head->ReadU16(2);
+  std::uint16_t optionalSize = *head->ReadU16(16), characteristics = *head->ReadU16(18);
+  auto magic = file.Bytes(at + 24, 2);
+  if (!magic) return 0;
+  std::size_t standardSize;
+  if (*magic->ReadU16(0) == 0x10B && machine == kI386)
+    standardSize = 224;
+  else if (*magic->ReadU16(0) == 0x20B && machine == kAmd64)
+    standardSize = 240;
+  else
+    return 0;
+  // The whole standard optional header and the section table must be in the file.
+  auto optional = file.Bytes(at + 24, standardSize);
+  if (!optional) return 0;
+  std::uint16_t subsystem = *optional->ReadU16(68);
+  std::uint16_t version = static_cast<std::uint16_t>((*optional->ReadU16(48) << 8) | *optional->ReadU16(50));
+  if (!file.Bytes(at + 24 + optionalSize, std::size_t{40} * sections)) return 0;
+  if (characteristics & kDllFlag) return 0;
+  if (subsystem != kGuiSubsystem) return kPeSignature;
+  return kPeSignature | (std::uint32_t{version} << 16);
+}
+
+std::uint32_t NeExecutableType(TFileWindow& file, std::uint64_t at) {
+  constexpr std::uint8_t kWindows = 2, kDosExtender = 5;
+  auto target = file.Bytes(at + 0x36, 1);
+  if (!target) return kDosExeType;
+  if (*target->ReadU8(0) == kDosExtender) return kDosExeType;
+  if (*target->ReadU8(0) != kWindows) return 0;
+  auto version = file.Bytes(at + 0x3E, 2);  // zero when the header is cut short before it
+  return kNeSignature | (version ? std::uint32_t{*version->ReadU16(0)} << 16 : 0);
+}
+
+}  // namespace
+
+std::uint32_t ExecutableType(TFileWindow& file, bool dosName) {
+  // Only a whole DOS header makes an image.
+  auto dos = file.Bytes(0, 0x40);
+  if (!dos || *dos->ReadU16(0) != kDosSignature)
+    return dosName && file.File().Size() > 0 ? kDosExeType : 0;
+  std::uint64_t at = *dos->ReadU32(0x3C);
+  if (auto pe = file.Bytes(at, 4); pe && *pe->ReadU32(0) == kPeSignature) return PeExecutableType(file, at);
+  if (auto ne = file.Bytes(at, 2); ne && *ne->ReadU16(0) == kNeSignature) return NeExecutableType(file, at);
+  return kDosExeType;
 }

@@ -17,13 +17,23 @@ std::string Upper(std::string text) {
   return text;
 }
 
+std::string_view Extension(std::string_view path) {
+  if (auto slash = path.rfind('/'); slash != std::string_view::npos) path.remove_prefix(slash + 1);
+  auto dot = path.rfind('.');
+  return dot == std::string_view::npos ? std::string_view() : path.substr(dot + 1);
+}
+
+// The platform's shell takes .com and .pif files for DOS programs whatever they hold; .bat and
+// .cmd files it does not count as programs at all.
+bool NamesDosProgram(std::string_view path) {
+  std::string extension = Upper(std::string(Extension(path)));
+  return extension == "COM" || extension == "PIF";
+}
+
 std::string TypeNameOf(const char* path, const struct stat& status) {
   if (S_ISDIR(status.st_mode)) return "File folder";
-  std::string_view name(path);
-  if (auto slash = name.rfind('/'); slash != std::string_view::npos) name.remove_prefix(slash + 1);
-  auto dot = name.rfind('.');
-  if (dot == std::string_view::npos || dot + 1 == name.size()) return "File";
-  std::string extension = Upper(std::string(name.substr(dot + 1)));
+  std::string extension = Upper(std::string(Extension(path)));
+  if (extension.empty()) return "File";
   if (extension == "EXE") return "Application";
   if (extension == "DLL") return "Application extension";
   return extension + " File";
@@ -47,7 +57,7 @@ DWORD_PTR SHGetFileInfoA(LPCSTR path, DWORD /*fileAttributes*/, SHFILEINFOA* inf
     auto file = TRegularFile::Open(path);
     if (!file) return 0;
     TFileWindow window(*file);
-    return ExecutableType(window);
+    return ExecutableType(window, NamesDosProgram(path));
   }
   if (flags & SHGFI_TYPENAME) {
     if (!info || infoSize < sizeof(SHFILEINFOA)) return 0;

@@ -181,4 +181,83 @@ TEST(VersionResourceChoice, NeNameOtherThanOneIsNoVersion) {
   EXPECT_EQ(GetFileVersionInfoSizeA(scratch.Write("program.exe", BuildNe(ne).Bytes).c_str(), &handle), 0u);
 }
 
+void Put16(TBytes& bytes, std::size_t at, std::uint16_t value) {
+  bytes[at] = static_cast<std::uint8_t>(value);
+  bytes[at + 1] = static_cast<std::uint8_t>(value >> 8);
+}
+
+TBytes Console(TPeKind kind = TPeKind::Pe32) {
+  TPeSpec spec;
+  spec.Kind = kind;
+  return BuildPe(spec).Bytes;
+}
+
+TBytes DosHeaderOnly(std::uint32_t newHeader, const std::string& signature, std::size_t size) {
+  TBytes bytes(size > 0x40 ? size : 0x40, 0);
+  bytes[0] = 'M';
+  bytes[1] = 'Z';
+  Put16(bytes, 0x18, 0x40);
+  Put16(bytes, 0x3C, static_cast<std::uint16_t>(newHeader));
+  std::memcpy(bytes.data() + newHeader, signature.data(), signature.size());
+  bytes.resize(size);
+  return bytes;
+}
+
+TBytes NeFor(std::uint8_t target) {
+  TBytes bytes = BuildNe(TNeSpec{}).Bytes;
+  bytes[0x40 + 0x36] = target;
+  return bytes;
+}
+
+struct TExeCase {
+  const char* Name;
+  const char* FileName;
+  std::function<TBytes()> Bytes;
+  std::uint32_t Expected;
+};
+
+class ShellExeType : public testing::TestWithParam<TExeCase> {};
+
+TEST_P(ShellExeType, FollowsThePlatform) {
+  TScratch scratch;
+  std::string path = scratch.Write(GetParam().FileName, GetParam().Bytes());
+  SHFILEINFOA info{};
+  EXPECT_EQ(SHGetFileInfoA(path.c_str(), 0, &info, sizeof info, SHGFI_EXETYPE), GetParam().Expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Findings, ShellExeType,
+    testing::Values(
+        TExeCase{"dos_header_cut_short_is_nothing", "short.exe", [] { return TBytes{'M', 'Z', 0, 0}; }, 0},
+        TExeCase{"com_name_makes_any_content_dos", "prog.com", [] { return TBytes{0xB4, 0x4C, 0xCD, 0x21}; }, 0x4D5A},
+        TExeCase{"pif_name_in_capitals_too", "prog.PIF", [] { return TBytes{'h', 'i'}; }, 0x4D5A},
+        TExeCase{"empty_com_file_is_nothing", "empty.com", [] { return TBytes{}; }, 0},
+        TExeCase{"batch_file_is_nothing", "run.bat", [] { return TBytes{'@', 'e', 'c', 'h', 'o'}; }, 0},
+        TExeCase{"com_name_keeps_a_broken_image_broken", "broken.com",
+                 [] { return DosHeaderOnly(0x40, std::string("PE\0\0", 4), 0x80); }, 0},
+        TExeCase{"new_header_past_the_end_is_dos", "stub.exe", [] { return DosHeaderOnly(0x1000, "", 0x40); }, 0x4D5A},
+        TExeCase{"pe_signature_without_file_header_is_dos", "stub.exe",
+                 [] { return DosHeaderOnly(0x40, std::string("PE\0\0", 4), 0x4A); }, 0x4D5A},
+        TExeCase{"pe_file_header_alone_is_nothing", "cut.exe",
+                 [] { return DosHeaderOnly(0x40, std::string("PE\0\0", 4), 0x58); }, 0},
+        TExeCase{"section_table_cut_short_is_nothing", "cut.exe", [] { TBytes b = Console(); b.resize(0x15F); return b; }, 0},
+        TExeCase{"arm64_program_is_nothing", "arm.exe", [] { TBytes b = Console(TPeKind::Pe32Plus); Put16(b, 0x44, 0xAA64); return b; }, 0},
+        TExeCase{"pe32_for_x64_is_nothing", "odd.exe", [] { TBytes b = Console(); Put16(b, 0x44, 0x8664); return b; }, 0},
+        TExeCase{"pe32plus_for_x86_is_nothing", "odd.exe", [] { TBytes b = Console(TPeKind::Pe32Plus); Put16(b, 0x44, 0x14C); return b; }, 0},
+        TExeCase{"optional_header_size_plays_no_part", "small.exe", [] { TBytes b = Console(); Put16(b, 0x54, 0); return b; }, 0x4550},
+        TExeCase{"gui_version_word_is_major_shifted_or_minor", "gui.exe",
+                 [] {
+                   TPeSpec spec;
+                   spec.Subsystem = 2;
+                   spec.SubsystemMajor = 0x1234;
+                   spec.SubsystemMinor = 0x5678;
+                   return BuildPe(spec).Bytes;
+                 },
+                 0x76784550},
+        TExeCase{"ne_for_os2_is_nothing", "os2.exe", [] { return NeFor(1); }, 0},
+        TExeCase{"ne_for_dos_extender_is_dos", "ext.exe", [] { return NeFor(5); }, 0x4D5A},
+        TExeCase{"ne_header_cut_before_its_version_has_version_zero", "cut.exe",
+                 [] { TBytes b = NeFor(2); b.resize(0x40 + 0x37); return b; }, 0x454E}),
+    [](const testing::TestParamInfo<TExeCase>& info) { return info.param.Name; });
+
 }  // namespace
