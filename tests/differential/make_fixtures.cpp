@@ -209,7 +209,40 @@ std::vector<TFixture> Fixtures() {
   add("library.dll", PeProgram(true, 2));
   add("library_named.exe", PeProgram(true, 3));
   add("library64.dll", PeProgram(true, 3, 6, 0, TPeKind::Pe32Plus));
+  add("gui_version_wide.exe", PeProgram(false, 2, 0x1234, 0x5678));
   add("text.txt", TBytes{'h', 'e', 'l', 'l', 'o', '\n'});
+  for (const char* name : {"text.com", "text.PIF", "text.bat", "text.cmd", "empty.com"})
+    add(name, std::string(name) == "empty.com" ? TBytes{} : TBytes{'@', 'e', 'c', 'h', 'o', '\r', '\n'});
+  {
+    auto patched = [](TBytes bytes, std::size_t at, std::uint16_t value) {
+      bytes[at] = static_cast<std::uint8_t>(value);
+      bytes[at + 1] = static_cast<std::uint8_t>(value >> 8);
+      return bytes;
+    };
+    auto cut = [](TBytes bytes, std::size_t size) {
+      bytes.resize(size);
+      return bytes;
+    };
+    TBytes console = PeProgram(false, 3), console64 = PeProgram(false, 3, 6, 0, TPeKind::Pe32Plus);
+    constexpr std::size_t kMachine = 0x44;
+    add("pe_machine_arm64.exe", patched(console64, kMachine, 0xAA64));
+    add("pe_machine_arm.exe", patched(console, kMachine, 0x1C4));
+    add("pe32_machine_x64.exe", patched(console, kMachine, 0x8664));
+    add("pe32plus_machine_x86.exe", patched(console64, kMachine, 0x14C));
+    add("pe_optional_size_zero.exe", patched(console, 0x54, 0));
+    add("pe_signature_only.exe", cut(console, 0x44));
+    add("pe_file_header_only.exe", cut(console, 0x58));
+    add("pe_section_table_cut.exe", cut(console, 0x15F));
+    add("pe_section_table_whole.exe", cut(console, 0x160));
+    add("pe_signature_only.com", cut(console, 0x44));
+    TBytes ne = Ne(NarrowTree(Ordinary()));
+    for (std::uint8_t target : {0, 1, 3, 4, 5}) {
+      TBytes other = ne;
+      other[0x40 + 0x36] = target;
+      add("ne_target_" + std::to_string(target) + ".exe", other);
+    }
+    add("ne_header_cut_before_version.exe", cut(ne, 0x40 + 0x37));
+  }
   add("empty.exe", TBytes{});
   add("mz_only.exe", TBytes{'M', 'Z'});
 
