@@ -245,8 +245,13 @@ TLocateResult LocatePe(TFileWindow& file, std::uint64_t at) {
   std::uint32_t dataSize = *dataEntry->ReadU32(4);
   if (dataSize == 0) return {TImageFault::NoVersionResource};
 
-  auto data = map.Map(dataRva, dataSize < kMaxVersionData ? dataSize : kMaxVersionData);
-  if (!data) return {TImageFault::OutsideImage};
+  // A resource larger than the section that holds it is a lie, not a reason to allocate.
+  auto data = map.Map(dataRva, dataSize);
+  if (!data || data->Length < dataSize) return TImageFault::OutsideImage;
+  if (data->Length > kMaxVersionData) {
+    data->Length = kMaxVersionData;
+    if (data->FileBytes > kMaxVersionData) data->FileBytes = kMaxVersionData;
+  }
   std::uint64_t fileSize = file.File().Size();
   if (data->Offset > fileSize || data->FileBytes > fileSize - data->Offset)
     return {TImageFault::Truncated};
