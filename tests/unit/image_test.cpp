@@ -74,6 +74,21 @@ INSTANTIATE_TEST_SUITE_P(
         TChoiceCase{"other_types_skipped", {{3, std::nullopt, 1, 0x409, Marker('I')}, Version(1, 0x409, 'A')}, 'A'}),
     [](const testing::TestParamInfo<TChoiceCase>& info) { return info.param.Name; });
 
+TEST(PeImage, AnyMachineTypeWillDo) {
+  // x86, x64, ARM, ARM64, Itanium: the version resource and the program test ignore the machine.
+  for (std::uint16_t machine : {0x14C, 0x8664, 0x1C4, 0xAA64, 0x200}) {
+    for (TPeKind kind : {TPeKind::Pe32, TPeKind::Pe32Plus}) {
+      TPeSpec spec;
+      spec.Kind = kind;
+      spec.Machine = machine;
+      spec.Resources = {Version(1, 0x409, 'A')};
+      TBytes bytes = BuildPe(spec).Bytes;
+      EXPECT_EQ(Locate(bytes).FirstByte, 'A') << machine;
+      EXPECT_EQ(TypeOf(bytes), 0x4550u) << machine;
+    }
+  }
+}
+
 TEST(NeImage, FindsItsVersionResource) {
   TNeSpec spec;
   spec.Resources = {{3, std::nullopt, 1, 0, Marker('I')}, {16, std::nullopt, 5, 0, Marker('B')},
