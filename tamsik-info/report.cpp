@@ -30,7 +30,7 @@ void AppendTextReport(std::string& out, std::string_view path, TInfoStop stop,
                       const TFileVersionInfo& info) {
   AppendTextLine(out, "Path", path);
   AppendTextLine(out, "Read", StopWords(stop));
-  if (std::string_view hint = StopHint(stop, info); !hint.empty()) AppendTextLine(out, "Hint", hint);
+  if (std::string_view hint = StopHint(stop, info, path); !hint.empty()) AppendTextLine(out, "Hint", hint);
   if (stop == TInfoStop::NotFound) return;
   for (const TRecordField& field : kRecordFields) {
     if (field.Text)

@@ -11,8 +11,20 @@ bool HasAnyVersionString(const TFileVersionInfo& info) {
   return false;
 }
 
-// The shell's type description of a name ending in ".dll".
-constexpr std::string_view kDllTypeName = "Application extension";
+// A DLL by its name: the shell's English type description of ".dll" names, or the extension
+// itself where the description is another (a localised system, Wine).
+bool NamesDll(const TFileVersionInfo& info, std::string_view path) {
+  if (info.TypeName == "Application extension") return true;
+  if (path.size() < 4) return false;
+  std::string_view extension = path.substr(path.size() - 4);
+  static constexpr std::string_view kDll = ".dll";
+  for (std::size_t i = 0; i < 4; ++i) {
+    char c = extension[i];
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+    if (c != kDll[i]) return false;
+  }
+  return true;
+}
 
 }  // namespace
 
@@ -38,12 +50,12 @@ std::string_view StopWords(TInfoStop stop) {
   return "read whole";
 }
 
-std::string_view StopHint(TInfoStop stop, const TFileVersionInfo& info) {
+std::string_view StopHint(TInfoStop stop, const TFileVersionInfo& info, std::string_view path) {
   switch (stop) {
     case TInfoStop::NotFound:
       return "the comparers answer 0 when a file is missing; a directory counts as missing";
     case TInfoStop::NotExecutable:
-      if (info.TypeName == kDllTypeName)
+      if (NamesDll(info, path))
         return "a DLL is no executable to the shell test, so the comparers read no version data "
                "from it: every string is empty, and two DLLs compare \"=\"";
       return "the comparers read version data only from files the shell reports as executables: "

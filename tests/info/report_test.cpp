@@ -54,7 +54,7 @@ TEST(TextReport, MissingFileShowsNoFields) {
   EXPECT_EQ(out,
             "Path:             gone.exe\n"
             "Read:             file not found\n"
-            "Hint:             " + std::string(StopHint(TInfoStop::NotFound, {})) + "\n");
+            "Hint:             " + std::string(StopHint(TInfoStop::NotFound, {}, "gone.exe")) + "\n");
 }
 
 TEST(TextReport, AppendsToWhatIsThere) {
@@ -112,6 +112,7 @@ struct TStopCase {
   const char* Name;
   TInfoStop Stop;
   TFileVersionInfo Info;
+  const char* Path;
   const char* Token;
   const char* Words;
   const char* HintHolds;  // nullptr: no hint
@@ -137,18 +138,21 @@ TFileVersionInfo WithOneString() {
 }
 
 const TStopCase kStopCases[] = {
-    {"not_found", TInfoStop::NotFound, {}, "NotFound", "file not found", "directory counts"},
-    {"dll", TInfoStop::NotExecutable, WithTypeName("Application extension"), "NotExecutable",
-     "stopped: not reported as an executable", "two DLLs compare \"=\""},
-    {"other_file", TInfoStop::NotExecutable, WithTypeName("TXT File"), "NotExecutable",
+    {"not_found", TInfoStop::NotFound, {}, "a.exe", "NotFound", "file not found", "directory counts"},
+    {"dll_by_type_name", TInfoStop::NotExecutable, WithTypeName("Application extension"), "lib",
+     "NotExecutable", "stopped: not reported as an executable", "two DLLs compare \"=\""},
+    {"dll_by_extension", TInfoStop::NotExecutable, WithTypeName("dll file"), "dir/LIB.Dll",
+     "NotExecutable", "stopped: not reported as an executable", "two DLLs compare \"=\""},
+    {"other_file", TInfoStop::NotExecutable, WithTypeName("TXT File"), "dll", "NotExecutable",
      "stopped: not reported as an executable", "only from files the shell reports as executables"},
-    {"no_version_info", TInfoStop::NoVersionInfo, WithTypeName("Application"), "NoVersionInfo",
-     "stopped: no version information", "no version resource"},
-    {"no_translation", TInfoStop::NoTranslation, WithTypeName("Application"), "NoTranslation",
-     "stopped: no translation table", "lists no translation"},
-    {"type_and_flags_are_no_strings", TInfoStop::Complete, WithoutStrings(), "Complete",
+    {"no_version_info", TInfoStop::NoVersionInfo, WithTypeName("Application"), "a.dll",
+     "NoVersionInfo", "stopped: no version information", "no version resource"},
+    {"no_translation", TInfoStop::NoTranslation, WithTypeName("Application"), "a.exe",
+     "NoTranslation", "stopped: no translation table", "lists no translation"},
+    {"type_and_flags_are_no_strings", TInfoStop::Complete, WithoutStrings(), "a.exe", "Complete",
      "read whole", "names a string table the file lacks"},
-    {"last_string_counts", TInfoStop::Complete, WithOneString(), "Complete", "read whole", nullptr},
+    {"last_string_counts", TInfoStop::Complete, WithOneString(), "a.exe", "Complete", "read whole",
+     nullptr},
 };
 
 // Names the row in test output instead of dumping its bytes.
@@ -160,7 +164,7 @@ TEST_P(StopText, TokenWordsAndHint) {
   const TStopCase& row = GetParam();
   EXPECT_EQ(StopToken(row.Stop), row.Token);
   EXPECT_EQ(StopWords(row.Stop), row.Words);
-  std::string_view hint = StopHint(row.Stop, row.Info);
+  std::string_view hint = StopHint(row.Stop, row.Info, row.Path);
   if (row.HintHolds)
     EXPECT_NE(hint.find(row.HintHolds), std::string_view::npos) << hint;
   else
