@@ -65,17 +65,17 @@ INSTANTIATE_TEST_SUITE_P(
     Directory, ResourceChoice,
     testing::Values(
         TChoiceCase{"only_one", {Version(1, 0x409, 'A')}, 'A'},
-        TChoiceCase{"name_one_before_others", {Version(7, 0x409, 'B'), Version(1, 0x409, 'A')}, 'A'},
-        TChoiceCase{"first_name_without_one", {Version(7, 0x409, 'B'), Version(9, 0x409, 'C')}, 'B'},
-        TChoiceCase{"string_name", {{16, std::string("VERSION"), 0, 0x409, Marker('S')}}, 'S'},
-        TChoiceCase{"neutral_language_first", {Version(1, 0x407, 'G'), Version(1, 0x409, 'E'), Version(1, 0, 'N')}, 'N'},
+        // Named entries come first in a directory; name 1 is found among the numbered ones.
+        TChoiceCase{"name_one_before_others", {{16, std::string("VERSION"), 0, 0x409, Marker('S')}, Version(1, 0x409, 'A'), Version(7, 0x409, 'B')}, 'A'},
+        TChoiceCase{"neutral_language_first", {Version(1, 0, 'N'), Version(1, 0x407, 'G'), Version(1, 0x409, 'E')}, 'N'},
         TChoiceCase{"us_english_next", {Version(1, 0x407, 'G'), Version(1, 0x409, 'E')}, 'E'},
         TChoiceCase{"else_first_listed", {Version(1, 0x407, 'G'), Version(1, 0x40C, 'F')}, 'G'},
         TChoiceCase{"other_types_skipped", {{3, std::nullopt, 1, 0x409, Marker('I')}, Version(1, 0x409, 'A')}, 'A'}),
     [](const testing::TestParamInfo<TChoiceCase>& info) { return info.param.Name; });
 
-TEST(PeImage, AnyMachineTypeWillDo) {
-  // x86, x64, ARM, ARM64, Itanium: the version resource and the program test ignore the machine.
+TEST(PeImage, OnlyTheProgramTestMindsTheMachine) {
+  // x86, x64, ARM, ARM64, Itanium: the version resource is found whatever the machine, but the
+  // shell counts only PE32 for x86 and PE32+ for x64 as programs.
   for (std::uint16_t machine : {0x14C, 0x8664, 0x1C4, 0xAA64, 0x200}) {
     for (TPeKind kind : {TPeKind::Pe32, TPeKind::Pe32Plus}) {
       TPeSpec spec;
@@ -84,7 +84,8 @@ TEST(PeImage, AnyMachineTypeWillDo) {
       spec.Resources = {Version(1, 0x409, 'A')};
       TBytes bytes = BuildPe(spec).Bytes;
       EXPECT_EQ(Locate(bytes).FirstByte, 'A') << machine;
-      EXPECT_EQ(TypeOf(bytes), 0x4550u) << machine;
+      bool program = (machine == 0x14C && kind == TPeKind::Pe32) || (machine == 0x8664 && kind == TPeKind::Pe32Plus);
+      EXPECT_EQ(TypeOf(bytes), program ? 0x4550u : 0u) << machine;
     }
   }
 }
@@ -99,8 +100,9 @@ TEST(NeImage, FindsItsVersionResource) {
   // Lengths count alignment units, so the data found is rounded up to the next unit.
   EXPECT_EQ(located.Length, 32u);
 
+  // A version resource named otherwise is none.
   spec.Resources = {{16, std::nullopt, 5, 0, Marker('B')}};
-  EXPECT_EQ(Locate(BuildNe(spec).Bytes).FirstByte, 'B');
+  EXPECT_EQ(Locate(BuildNe(spec).Bytes).Fault, TImageFault::NoVersionResource);
 }
 
 void Put32(TBytes& bytes, std::size_t at, std::uint32_t value) {
@@ -142,7 +144,8 @@ INSTANTIATE_TEST_SUITE_P(
         TFaultCase{"resources_outside_every_section", [](TBuiltImage& i) { Put32(i.Bytes, i.SectionTable + 12, 0x9000); }, TImageFault::OutsideImage},
         TFaultCase{"type_entry_names_data_not_a_directory", [](TBuiltImage& i) { i.Bytes[i.ResourceDirectory + 23] &= 0x7F; }, TImageFault::BadDirectory},
         TFaultCase{"language_entry_names_a_directory", [](TBuiltImage& i) { Put32(i.Bytes, i.ResourceDirectory + 0x44, 0x80000000); }, TImageFault::BadDirectory},
-        TFaultCase{"directory_points_at_itself", [](TBuiltImage& i) { Put32(i.Bytes, i.ResourceDirectory + 20, 0x80000000); }, TImageFault::BadDirectory},
+        // The name level is then the type level again, where no name 1 is listed.
+        TFaultCase{"directory_points_at_itself", [](TBuiltImage& i) { Put32(i.Bytes, i.ResourceDirectory + 20, 0x80000000); }, TImageFault::NoVersionResource},
         TFaultCase{"data_larger_than_its_section", [](TBuiltImage& i) { Put32(i.Bytes, i.DataEntries[0] + 4, 0x7FFFFFFF); }, TImageFault::OutsideImage},
         TFaultCase{"data_address_outside_the_image", [](TBuiltImage& i) { Put32(i.Bytes, i.DataEntries[0], 0x7FFF0000); }, TImageFault::OutsideImage},
         TFaultCase{"data_cut_off", [](TBuiltImage& i) { i.Bytes.resize(i.DataOffsets[0] + 8); }, TImageFault::Truncated},

@@ -96,7 +96,7 @@ TEST(VersionInfoApi, NarrowDataIsGivenAsItIs) {
   EXPECT_EQ(data.Query("\\VarFileInfo\\Translation").Bytes, std::string("\x09\x04\xb0\x04", 4));
 }
 
-TEST(VersionInfoApi, UnterminatedNarrowTextStopsAtItsBlock) {
+TEST(VersionInfoApi, UnterminatedNarrowTextRunsOn) {
   TTempFolder folder;
   TBlockSpec root = StandardTree({{}, "040904B0", {{"ProductVersion", "1.2.0"}, {"Next", "zzzz"}}}, TTreeFlavor::Narrow);
   TBlockSpec& string = root.Children[0].Children[0].Children[0];
@@ -105,7 +105,9 @@ TEST(VersionInfoApi, UnterminatedNarrowTextStopsAtItsBlock) {
   TNeSpec ne;
   ne.Resources.push_back({16, std::nullopt, 1, 0, BuildVersionTree(root, TTreeFlavor::Narrow)});
   TVersionData data(folder.Write("ne.exe", BuildNe(ne).Bytes));
-  EXPECT_STREQ(static_cast<const char*>(data.Query(kProductVersion).Pointer), "1.2.");
+  // As on the platform, the text is given in place and runs on into the next block, whose length
+  // (0x11, for "Next") comes next and whose high byte ends it.
+  EXPECT_STREQ(static_cast<const char*>(data.Query(kProductVersion).Pointer), "1.2.\x11");
 }
 
 TEST(VersionInfoApi, NothingForFilesWithoutVersionData) {
