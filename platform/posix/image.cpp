@@ -158,6 +158,15 @@ std::optional<std::vector<TSection>> ReadSections(TFileWindow& file, const TPeHe
   return sections;
 }
 
+// The platform maps an image whose sections' raw data runs past the end of the file by less
+// than a 512-byte sector, the missing bytes reading as zero; a deeper cut it refuses.
+bool MapsAsImage(const std::vector<TSection>& sections, std::uint64_t fileSize) {
+  constexpr std::uint64_t kSector = 0x200;
+  for (const TSection& section : sections)
+    if (std::uint64_t{section.RawOffset} + section.RawSize >= fileSize + kSector) return false;
+  return true;
+}
+
 struct TDirectoryEntry {
   std::uint32_t Name;
   std::uint32_t Target;
@@ -236,6 +245,7 @@ TLocateResult LocatePe(TFileWindow& file, std::uint64_t at) {
   if (pe.ResourceRva == 0) return {TImageFault::NoResources};
   auto sections = ReadSections(file, pe);
   if (!sections) return {TImageFault::Truncated};
+  bool mapsWhole = MapsAsImage(*sections, file.File().Size());
   TAddressMap map(std::move(*sections), pe.SizeOfHeaders);
   std::uint32_t base = pe.ResourceRva;
 
@@ -276,8 +286,13 @@ TLocateResult LocatePe(TFileWindow& file, std::uint64_t at) {
     if (data->FileBytes > kMaxVersionData) data->FileBytes = kMaxVersionData;
   }
   std::uint64_t fileSize = file.File().Size();
-  if (data->Offset > fileSize || data->FileBytes > fileSize - data->Offset)
-    return {TImageFault::Truncated};
+  if (data->Offset > fileSize) return {TImageFault::Truncated};
+  if (data->FileBytes > fileSize - data->Offset) {
+    // Cut off by the end of the file: the rest reads as zero if the platform would still map
+    // the image, else there is no version data.
+    if (!mapsWhole) return {TImageFault::Truncated};
+    data->FileBytes = static_cast<std::uint32_t>(fileSize - data->Offset);
+  }
   return TVersionLocation{data->Offset, data->Length, data->FileBytes};
 }
 

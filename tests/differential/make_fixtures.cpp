@@ -179,6 +179,22 @@ std::vector<TFixture> Fixtures() {
     add("root_key_unusual.exe", Pe(Tree(root)));
   }
 
+  // The file ends inside the version data, or before it.
+  {
+    TBuiltImage image = ProgramWithVersion(Tree(StandardTree(Ordinary())));
+    std::size_t data = image.DataOffsets[0];
+    for (std::size_t keep : {0, 2, 8, 100, 300}) {
+      TBytes cut(image.Bytes.begin(), image.Bytes.begin() + static_cast<std::ptrdiff_t>(data + keep));
+      add("data_cut_after_" + std::to_string(keep) + ".exe", cut);
+    }
+    // Cut inside the data, less than a sector short of the section's end, and just a sector short.
+    for (std::size_t short_ : {0x1FF, 0x200}) {
+      TBytes cut = image.Bytes;
+      cut.resize(cut.size() - short_);
+      add("section_cut_" + std::to_string(short_) + "_short.exe", cut);
+    }
+  }
+
   // Which version resource the platform takes: by name, then by language.
   add("name_2_only.exe", WithResources({Version(2, 0x0409)}));
   add("name_1_after_2.exe", WithResources({Version(2, 0x0409), Version(1, 0x0409)}));

@@ -181,6 +181,22 @@ TEST(VersionResourceChoice, NeNameOtherThanOneIsNoVersion) {
   EXPECT_EQ(GetFileVersionInfoSizeA(scratch.Write("program.exe", BuildNe(ne).Bytes).c_str(), &handle), 0u);
 }
 
+TEST(CutImage, LessThanASectorShortReadsAsZeros) {
+  TVersionSpec spec;
+  spec.Strings = {{"ProductVersion", "1.2"}, {"Comments", std::string(400, 'x')}};
+  TBuiltImage image = ProgramWithVersion(BuildVersionTree(StandardTree(spec)));
+  std::size_t dataEnd = image.DataOffsets[0] + BuildVersionTree(StandardTree(spec)).size();
+  ASSERT_LT(image.Bytes.size() - 0x1FF, dataEnd);  // the cut goes through the version data
+  TScratch scratch;
+  TBytes cut(image.Bytes.begin(), image.Bytes.end() - 0x1FF);
+  TAnswer answer = Query(scratch.Write("cut.exe", cut), kProductVersion);
+  EXPECT_TRUE(answer.Found);
+  EXPECT_EQ(answer.Text, "1.2");
+  cut.pop_back();  // a whole sector short: the platform does not map the image
+  DWORD handle = 0;
+  EXPECT_EQ(GetFileVersionInfoSizeA(scratch.Write("cut2.exe", cut).c_str(), &handle), 0u);
+}
+
 void Put16(TBytes& bytes, std::size_t at, std::uint16_t value) {
   bytes[at] = static_cast<std::uint8_t>(value);
   bytes[at + 1] = static_cast<std::uint8_t>(value >> 8);
