@@ -27,13 +27,6 @@ TVersionSpec Ordinary() {
 TBytes Tree(const TBlockSpec& root) { return BuildVersionTree(root); }
 TBytes Pe(const TBytes& data, TPeKind kind = TPeKind::Pe32) { return ProgramWithVersion(data, kind).Bytes; }
 
-// The ordinary tree with its ProductVersion block changed by edit.
-TBytes WithProductVersion(const std::function<void(TBlockSpec&)>& edit) {
-  TBlockSpec root = StandardTree(Ordinary());
-  for (TBlockSpec& string : root.Children[0].Children[0].Children)
-    if (string.Key == "ProductVersion") edit(string);
-  return Pe(Tree(root));
-}
 
 TBytes WithStrings(std::vector<std::pair<std::string, std::string>> strings, std::string table = "040904B0",
                    std::vector<std::uint32_t> translations = {0x04B00409}) {
@@ -66,6 +59,16 @@ TBytes Ne(const TBytes& data, std::uint16_t nameId = 1, std::uint16_t expectedWi
   spec.ExpectedWindows = expectedWindows;
   if (!data.empty()) spec.Resources.push_back({16, std::nullopt, nameId, 0, data});
   return BuildNe(spec).Bytes;
+}
+
+// The ordinary tree with its ProductVersion block changed by edit: in a PE32 image (wide data) or
+// an NE image (narrow data).
+TBytes WithProductVersion(const std::function<void(TBlockSpec&)>& edit, TTreeFlavor flavor = TTreeFlavor::Wide) {
+  TBlockSpec root = StandardTree(Ordinary(), flavor);
+  for (TBlockSpec& string : root.Children[0].Children[0].Children)
+    if (string.Key == "ProductVersion") edit(string);
+  TBytes data = BuildVersionTree(root, flavor);
+  return flavor == TTreeFlavor::Wide ? Pe(data) : Ne(data);
 }
 
 TBytes NarrowTree(const TVersionSpec& spec) { return BuildVersionTree(StandardTree(spec, TTreeFlavor::Narrow), TTreeFlavor::Narrow); }
@@ -278,19 +281,14 @@ std::vector<TFixture> Fixtures() {
     add("ne_library.dll", library);
   }
   // Narrow strings whose stored length is wrong, or that lack their terminator.
-  auto narrowWith = [](const std::function<void(TBlockSpec&)>& edit) {
-    TBlockSpec root = StandardTree(Ordinary(), TTreeFlavor::Narrow);
-    for (TBlockSpec& string : root.Children[0].Children[0].Children)
-      if (string.Key == "ProductVersion") edit(string);
-    return Ne(BuildVersionTree(root, TTreeFlavor::Narrow));
-  };
-  add("ne_text_length_zero.exe", narrowWith([](TBlockSpec& s) { s.ValueLength = 0; }));
-  add("ne_text_length_short.exe", narrowWith([](TBlockSpec& s) { s.ValueLength = 2; }));
-  add("ne_text_length_long.exe", narrowWith([](TBlockSpec& s) { s.ValueLength = 40; }));
-  add("ne_text_without_terminator.exe", narrowWith([](TBlockSpec& s) {
+  constexpr TTreeFlavor kNarrow = TTreeFlavor::Narrow;
+  add("ne_text_length_zero.exe", WithProductVersion([](TBlockSpec& s) { s.ValueLength = 0; }, kNarrow));
+  add("ne_text_length_short.exe", WithProductVersion([](TBlockSpec& s) { s.ValueLength = 2; }, kNarrow));
+  add("ne_text_length_long.exe", WithProductVersion([](TBlockSpec& s) { s.ValueLength = 40; }, kNarrow));
+  add("ne_text_without_terminator.exe", WithProductVersion([](TBlockSpec& s) {
         s.Value = {'1', '.', '2', '.'};
         s.ValueLength = 4;
-      }));
+      }, kNarrow));
   return all;
 }
 
