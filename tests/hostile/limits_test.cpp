@@ -47,25 +47,23 @@ void ExpectCases(const std::vector<TImageCase>& cases) {
 
 TEST(Limits, ClaimedSizesAllocateNothingTheFileDoesNotHold) {
   ExpectCases({
-      // The data entry's size is capped by the section that holds the data.
+      // A resource larger than the section that holds it, or than what the file holds of that
+      // section, is refused: nothing is read or allocated for it.
       {"data_claims_2_GiB", [](TBuiltImage& image, const TResourceChain& at) {
          Poke32(image.Bytes, at.DataEntry + 4, 0x80000000);
-       }, "1.0"},
+       }, ""},
       {"data_claims_4_GiB", [](TBuiltImage& image, const TResourceChain& at) {
          Poke32(image.Bytes, at.DataEntry + 4, 0xFFFFFFFF);
-       }, "1.0"},
-      // Section and data both claim 2 GiB that the file does not have.
+       }, ""},
       {"section_and_data_claim_2_GiB", [](TBuiltImage& image, const TResourceChain& at) {
          Poke32(image.Bytes, at.Section + 8, 0x80000000);
          Poke32(image.Bytes, at.Section + 16, 0x80000000);
          Poke32(image.Bytes, at.DataEntry + 4, 0x80000000);
        }, ""},
-      // A section may be larger in memory than in the file; the rest reads as zeros, and the
-      // claim is still capped at what a version tree can address.
       {"virtual_tail_of_2_GiB", [](TBuiltImage& image, const TResourceChain& at) {
          Poke32(image.Bytes, at.Section + 8, 0x80000000);
-         Poke32(image.Bytes, at.DataEntry + 4, 0x80000000);
-       }, "1.0"},
+         Poke32(image.Bytes, at.DataEntry + 4, 0x8000);
+       }, ""},
       {"section_data_past_the_end", [](TBuiltImage& image, const TResourceChain& at) {
          Poke32(image.Bytes, at.Section + 20, 0xFFFFFE00);
        }, ""},
