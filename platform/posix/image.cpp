@@ -285,6 +285,8 @@ TLocateResult LocatePe(TFileWindow& file, std::uint64_t at) {
     data->Length = kMaxVersionData;
     if (data->FileBytes > kMaxVersionData) data->FileBytes = kMaxVersionData;
   }
+  // Nothing is allocated for bytes the file does not hold, a section's zero-filled tail included.
+  if (data->FileBytes < data->Length) return TImageFault::Truncated;
   std::uint64_t fileSize = file.File().Size();
   if (data->Offset > fileSize) return {TImageFault::Truncated};
   if (data->FileBytes > fileSize - data->Offset) {
