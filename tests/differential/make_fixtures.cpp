@@ -41,6 +41,7 @@ TBytes WithStrings(std::vector<std::pair<std::string, std::string>> strings, std
 // so the answer tells which one the platform chose.
 TBytes WithResources(const std::vector<TResourceSpec>& resources) {
   TPeSpec spec;
+  spec.SortedDirectories = false;  // in the order given: some names pin directories out of order
   for (TResourceSpec resource : resources) {
     TVersionSpec version = Ordinary();
     version.Strings = {{"ProductVersion", resource.Name ? *resource.Name : "name " + std::to_string(resource.NameId)},

@@ -30,7 +30,11 @@ TResourceChain FirstResourceChain(const TBuiltImage& image) {
   chain.NameDirectory = image.ResourceDirectory + (Peek32(image.Bytes, chain.TypeDirectory + 20) & kOffsetBits);
   chain.DataEntry = image.ResourceDirectory + Peek32(image.Bytes, chain.NameDirectory + 20);
   constexpr std::uint32_t kSectionAddress = 0x1000;
-  if (Peek32(image.Bytes, chain.DataEntry) != kSectionAddress + SectionOffset(image, image.DataOffsets.at(0)))
-    throw std::logic_error("the first resource chain does not end at the first resource's data");
+  // Directories are sorted, so the first chain ends at the data of the resource with the
+  // smallest type, name and language, wherever the spec listed it.
+  std::uint32_t address = Peek32(image.Bytes, chain.DataEntry);
+  bool found = false;
+  for (std::size_t offset : image.DataOffsets) found = found || address == kSectionAddress + SectionOffset(image, offset);
+  if (!found) throw std::logic_error("the first resource chain does not end at a resource's data");
   return chain;
 }

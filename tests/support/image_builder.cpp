@@ -43,11 +43,23 @@ struct TResourceSection {
   std::vector<std::size_t> DataEntries;
 };
 
-TResourceSection BuildResourceSection(const std::vector<TResourceSpec>& resources) {
-  // Keep the spec's order inside each level, so a test decides which entry comes first.
+TResourceSection BuildResourceSection(const std::vector<TResourceSpec>& resources, bool sorted) {
+  // Sorted as linkers write directories (named entries first, then numbers in ascending order),
+  // or in the spec's order, so a test decides which entry comes first. The data keeps the spec's
+  // order either way.
+  std::vector<std::size_t> order(resources.size());
+  for (std::size_t i = 0; i < order.size(); ++i) order[i] = i;
+  if (sorted)
+    std::stable_sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) {
+      const TResourceSpec &x = resources[a], &y = resources[b];
+      if (x.Type != y.Type) return x.Type < y.Type;
+      if (x.Name.has_value() != y.Name.has_value()) return x.Name.has_value();
+      if (!x.Name && x.NameId != y.NameId) return x.NameId < y.NameId;
+      return !x.Name && x.Language < y.Language;
+    });
   std::vector<std::uint32_t> types;
   std::map<std::uint32_t, std::vector<std::size_t>> byType;
-  for (std::size_t i = 0; i < resources.size(); ++i) {
+  for (std::size_t i : order) {
     if (!byType.count(resources[i].Type)) types.push_back(resources[i].Type);
     byType[resources[i].Type].push_back(i);
   }
@@ -166,7 +178,7 @@ TBuiltImage BuildPe(const TPeSpec& spec) {
   std::size_t directories = opt + (plus ? 112 : 96);
   Put32(out, directories - 4, 16);
 
-  TResourceSection section = BuildResourceSection(spec.Resources);
+  TResourceSection section = BuildResourceSection(spec.Resources, spec.SortedDirectories);
   if (spec.WithResourceDirectory) {
     Put32(out, directories + 16, kSectionRva);
     Put32(out, directories + 20, static_cast<std::uint32_t>(section.Bytes.size()));

@@ -28,6 +28,9 @@ struct TPeSpec {
   std::uint16_t SubsystemMajor = 6, SubsystemMinor = 0;
   std::vector<TResourceSpec> Resources;
   bool WithResourceDirectory = true;
+  // Directory entries as linkers order them; false keeps the order of Resources, for tests of
+  // directories out of order. The data follows the order of Resources either way.
+  bool SortedDirectories = true;
 };
 
 struct TBuiltImage {

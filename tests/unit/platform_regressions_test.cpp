@@ -135,6 +135,7 @@ class VersionResourceChoice : public testing::TestWithParam<TChoiceCase> {};
 
 TEST_P(VersionResourceChoice, FollowsThePlatform) {
   TPeSpec spec;
+  spec.SortedDirectories = false;
   for (auto [name, language] : GetParam().Resources) {
     TVersionSpec version;
     version.Strings = {{"Comments", std::to_string(name) + "/" + std::to_string(language)}};
