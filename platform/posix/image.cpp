@@ -290,8 +290,8 @@ TLocateResult LocatePe(TFileWindow& file, std::uint64_t at) {
   std::uint64_t fileSize = file.File().Size();
   if (data->Offset > fileSize) return {TImageFault::Truncated};
   if (data->FileBytes > fileSize - data->Offset) {
-    // Cut off by the end of the file: the rest reads as zero if the platform would still map
-    // the image, else there is no version data.
+    // Cut off by the end of the file: when the platform would still map the image, the rest,
+    // less than a sector, reads as zero; else there is no version data.
     if (!mapsWhole) return {TImageFault::Truncated};
     data->FileBytes = static_cast<std::uint32_t>(fileSize - data->Offset);
   }

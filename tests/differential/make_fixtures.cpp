@@ -24,6 +24,10 @@ TVersionSpec Ordinary() {
   return spec;
 }
 
+void Put32(TBytes& bytes, std::size_t at, std::uint32_t value) {
+  for (std::size_t i = 0; i < 4; ++i) bytes[at + i] = static_cast<std::uint8_t>(value >> (8 * i));
+}
+
 TBytes Tree(const TBlockSpec& root) { return BuildVersionTree(root); }
 TBytes Pe(const TBytes& data, TPeKind kind = TPeKind::Pe32) { return ProgramWithVersion(data, kind).Bytes; }
 
@@ -190,6 +194,15 @@ std::vector<TFixture> Fixtures() {
     for (std::size_t keep : {0, 2, 8, 100, 300}) {
       TBytes cut(image.Bytes.begin(), image.Bytes.begin() + static_cast<std::ptrdiff_t>(data + keep));
       add("data_cut_after_" + std::to_string(keep) + ".exe", cut);
+    }
+    // Version data that runs on into the section's zero-filled tail, which the file does not hold.
+    for (std::uint32_t past : {0x10, 0x100}) {
+      TBuiltImage tail = image;
+      std::uint32_t rawSize = static_cast<std::uint32_t>(tail.Bytes.size() - tail.ResourceDirectory);
+      Put32(tail.Bytes, tail.SectionTable + 8, rawSize + 0x1000);  // virtual size
+      std::uint32_t inSection = static_cast<std::uint32_t>(data - tail.ResourceDirectory);
+      Put32(tail.Bytes, tail.DataEntries[0] + 4, rawSize - inSection + past);
+      add("data_in_virtual_tail_" + std::to_string(past) + ".exe", tail.Bytes);
     }
     // Cut inside the data, less than a sector short of the section's end, and just a sector short.
     for (std::size_t short_ : {0x1FF, 0x200}) {
