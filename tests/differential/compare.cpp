@@ -14,7 +14,6 @@
 // 4. The text that follows a value which is not a string (the translation table, the fixed
 //    information, a block): what lies behind such a value in the buffer belongs to each side's
 //    layout. Only the value's bytes are compared.
-//
 // 5. An answer of the platform's that points outside the caller's buffer. The platform puts the
 //    narrow form of a wide string at an offset it derives from the root block's length; when
 //    that length claims more than the resource holds, the text lands past the end of the buffer
@@ -248,9 +247,8 @@ class TComparison {
     return first == "STRINGFILEINFO";
   }
 
-  void CompareQuery(const std::string& path, const std::string& key, const TFields& ours, const TFields& theirs,
+  void CompareQuery(const std::string& path, const std::string& what, const TFields& ours, const TFields& theirs,
                     bool narrowData) {
-    const std::string& what = key;
     Check(path, what + " result", Field(ours, 2) == Field(theirs, 2), Joined(ours), Joined(theirs));
     if (Field(ours, 2) != "1" || Field(theirs, 2) != "1") return;
     if (Field(theirs, 4) == "outside" && Field(ours, 4) != "outside") {
