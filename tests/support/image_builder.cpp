@@ -49,13 +49,16 @@ TResourceSection BuildResourceSection(const std::vector<TResourceSpec>& resource
   // order either way.
   std::vector<std::size_t> order(resources.size());
   for (std::size_t i = 0; i < order.size(); ++i) order[i] = i;
+  // Ties keep the spec's order; std::sort, unlike std::stable_sort, allocates nothing, which the
+  // out-of-memory test needs.
   if (sorted)
-    std::stable_sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) {
+    std::sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) {
       const TResourceSpec &x = resources[a], &y = resources[b];
       if (x.Type != y.Type) return x.Type < y.Type;
       if (x.Name.has_value() != y.Name.has_value()) return x.Name.has_value();
       if (!x.Name && x.NameId != y.NameId) return x.NameId < y.NameId;
-      return !x.Name && x.Language < y.Language;
+      if (!x.Name && x.Language != y.Language) return x.Language < y.Language;
+      return a < b;
     });
   std::vector<std::uint32_t> types;
   std::map<std::uint32_t, std::vector<std::size_t>> byType;
