@@ -245,8 +245,15 @@ TLocateResult LocatePe(TFileWindow& file, std::uint64_t at) {
   std::uint32_t dataSize = *dataEntry->ReadU32(4);
   if (dataSize == 0) return {TImageFault::NoVersionResource};
 
-  auto data = map.Map(dataRva, dataSize < kMaxVersionData ? dataSize : kMaxVersionData);
-  if (!data) return {TImageFault::OutsideImage};
+  // A resource larger than the section that holds it is a lie, not a reason to allocate.
+  auto data = map.Map(dataRva, dataSize);
+  if (!data || data->Length < dataSize) return TImageFault::OutsideImage;
+  if (data->Length > kMaxVersionData) {
+    data->Length = kMaxVersionData;
+    if (data->FileBytes > kMaxVersionData) data->FileBytes = kMaxVersionData;
+  }
+  // Nothing is allocated for bytes the file does not hold, a section's zero-filled tail included.
+  if (data->FileBytes < data->Length) return TImageFault::Truncated;
   std::uint64_t fileSize = file.File().Size();
   if (data->Offset > fileSize || data->FileBytes > fileSize - data->Offset)
     return {TImageFault::Truncated};
@@ -273,35 +280,41 @@ TLocateResult LocateNe(TFileWindow& file, std::uint64_t at) {
   constexpr std::uint64_t kTypeSize = 8, kNameSize = 12, kTableLimit = 0x10000;
   constexpr std::uint16_t kIntegerId = 0x8000;
   std::uint64_t cursor = table + 2;
-  while (cursor - table < kTableLimit) {
+  std::optional<std::uint64_t> chosen;  // the name record of the version resource picked so far
+  bool nameOne = false;                 // name 1 wins: once found, look no further
+  while (!nameOne && cursor - table < kTableLimit) {
     auto type = file.Bytes(cursor, 4);
-    if (!type) return {TImageFault::Truncated};
+    if (!type) return TImageFault::Truncated;
     std::uint16_t typeId = *type->ReadU16(0), count = *type->ReadU16(2);
     if (typeId == 0) break;
     std::uint64_t names = cursor + kTypeSize;
     if (typeId == (kIntegerId | kVersionType) && count > 0) {
       auto entries = file.Bytes(names, kNameSize * count);
-      if (!entries) return {TImageFault::Truncated};
-      std::size_t chosen = 0;
+      if (!entries) return TImageFault::Truncated;
+      if (!chosen) chosen = names;
       for (std::size_t i = 0; i < count; ++i)
         if (*entries->ReadU16(kNameSize * i + 6) == (kIntegerId | kVersionName)) {
-          chosen = i;
+          chosen = names + kNameSize * i;
+          nameOne = true;
           break;
         }
-      std::uint64_t offset = std::uint64_t{*entries->ReadU16(kNameSize * chosen)} << shift;
-      std::uint64_t length = std::uint64_t{*entries->ReadU16(kNameSize * chosen + 2)} << shift;
-      if (length > kMaxVersionData) length = kMaxVersionData;
-      // Lengths are rounded up to the alignment unit, so the last resource may reach past the
-      // end of the file; what the file holds is what there is.
-      std::uint64_t fileSize = file.File().Size();
-      if (offset >= fileSize || length == 0) return {TImageFault::Truncated};
-      if (length > fileSize - offset) length = fileSize - offset;
-      auto held = static_cast<std::uint32_t>(length);
-      return TVersionLocation{offset, held, held};
     }
     cursor = names + kNameSize * count;
   }
-  return {TImageFault::NoVersionResource};
+  if (!chosen) return TImageFault::NoVersionResource;
+
+  auto entry = file.Bytes(*chosen, 4);
+  if (!entry) return TImageFault::Truncated;
+  std::uint64_t offset = std::uint64_t{*entry->ReadU16(0)} << shift;
+  std::uint64_t length = std::uint64_t{*entry->ReadU16(2)} << shift;
+  if (length > kMaxVersionData) length = kMaxVersionData;
+  // Lengths are rounded up to the alignment unit, so the last resource may reach past the end of
+  // the file; what the file holds is what there is.
+  std::uint64_t fileSize = file.File().Size();
+  if (offset >= fileSize || length == 0) return TImageFault::Truncated;
+  if (length > fileSize - offset) length = fileSize - offset;
+  auto held = static_cast<std::uint32_t>(length);
+  return TVersionLocation{offset, held, held};
 }
 
 }  // namespace

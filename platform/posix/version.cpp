@@ -86,15 +86,23 @@ DWORD GetFileVersionInfoSizeA(LPCSTR filename, LPDWORD handle) {
 }
 
 BOOL GetFileVersionInfoA(LPCSTR filename, DWORD /*handle*/, DWORD length, LPVOID data) {
-  if (!data || length == 0) return 0;
+  // A buffer too small for any version data is never written.
+  if (!data || length < VersionBufferSize(0)) return 0;
+  std::span<std::uint8_t> buffer(static_cast<std::uint8_t*>(data), length);
+  // Callers read the same buffer again after a failed read (the fixed information comes from
+  // whatever the last read left), and a read that came back short holds the first bytes of
+  // other version data: a failure therefore leaves a sealed buffer that answers nothing.
+  auto fail = [&] {
+    SealVersionBuffer(buffer, 0);
+    return 0;
+  };
   const TCachedLocation* located = filename ? Locate(filename) : nullptr;
-  if (!located || located->Result.Fault != TImageFault::None) return 0;
+  if (!located || located->Result.Fault != TImageFault::None) return fail();
   const TVersionLocation& where = located->Result.Location;
 
-  std::span<std::uint8_t> buffer(static_cast<std::uint8_t*>(data), length);
   std::size_t wanted = where.Length < length ? where.Length : length;
   std::size_t fromFile = where.FileBytes < wanted ? where.FileBytes : wanted;
-  if (located->File.ReadAt(where.Offset, buffer.first(fromFile)) != fromFile) return 0;
+  if (located->File.ReadAt(where.Offset, buffer.first(fromFile)) != fromFile) return fail();
   std::memset(buffer.data() + fromFile, 0, wanted - fromFile);
   return SealVersionBuffer(buffer, wanted) ? 1 : 0;
 }

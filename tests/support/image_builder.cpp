@@ -40,6 +40,7 @@ TBytes DosHeader() {
 struct TResourceSection {
   TBytes Bytes;
   std::vector<std::size_t> DataOffsets;
+  std::vector<std::size_t> DataEntries;
 };
 
 TResourceSection BuildResourceSection(const std::vector<TResourceSpec>& resources) {
@@ -130,7 +131,9 @@ TResourceSection BuildResourceSection(const std::vector<TResourceSpec>& resource
     Put32(out, entriesAt + 16 * i, kSectionRva + static_cast<std::uint32_t>(dataOffsets[i]));
     Put32(out, entriesAt + 16 * i + 4, static_cast<std::uint32_t>(resources[i].Data.size()));
   }
-  return {out, dataOffsets};
+  std::vector<std::size_t> dataEntries;
+  for (std::size_t i = 0; i < resources.size(); ++i) dataEntries.push_back(entriesAt + 16 * i);
+  return {out, dataOffsets, dataEntries};
 }
 
 }  // namespace
@@ -186,6 +189,7 @@ TBuiltImage BuildPe(const TPeSpec& spec) {
   out.insert(out.end(), section.Bytes.begin(), section.Bytes.end());
   out.resize(kFileAlignment + rawSize, 0);
   for (std::size_t offset : section.DataOffsets) image.DataOffsets.push_back(kFileAlignment + offset);
+  for (std::size_t offset : section.DataEntries) image.DataEntries.push_back(kFileAlignment + offset);
   return image;
 }
 

@@ -36,6 +36,7 @@ struct TBuiltImage {
   std::size_t ResourceDirectory = 0;  // file offset of the resource directory or table
   std::size_t SectionTable = 0;       // PE only
   std::vector<std::size_t> DataOffsets;  // file offset of each resource's data, in spec order
+  std::vector<std::size_t> DataEntries;  // PE only: file offset of each resource's data entry
 };
 
 TBuiltImage BuildPe(const TPeSpec& spec);

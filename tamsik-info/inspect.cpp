@@ -1,0 +1,17 @@
+#include "tamsik-info/inspect.h"
+
+#include "tamsik/existence.h"
+
+TInfoStop InspectFile(const std::string& path, TFileVersionInfo& info, VersionReaderVariant variant) {
+  if (!NamesExistingFile(path)) {
+    info = TFileVersionInfo{};
+    return TInfoStop::NotFound;
+  }
+  switch (ReadFileVersionInfoTraced(path, info, variant)) {
+    case TReadStop::NotExecutable: return TInfoStop::NotExecutable;
+    case TReadStop::NoVersionInfo: return TInfoStop::NoVersionInfo;
+    case TReadStop::NoTranslation: return TInfoStop::NoTranslation;
+    case TReadStop::Complete: break;
+  }
+  return TInfoStop::Complete;
+}

@@ -1,0 +1,185 @@
+// Runs the built programs over the case table. The same runner checks the Windows programs under
+// Wine: the environment names the programs, the wrapper that starts them and the target.
+#include <gtest/gtest.h>
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/un.h>
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "tests/e2e/process.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+struct TCase {
+  std::string Name;
+  std::vector<std::string> Arguments;
+  std::string Tamsik;
+  std::string TamsikFull;
+  bool PosixOnly = false;
+};
+
+void PrintTo(const TCase& row, std::ostream* out) { *out << row.Name; }
+
+std::string Trim(const std::string& text) {
+  auto first = text.find_first_not_of(" \t");
+  if (first == std::string::npos) return "";
+  return text.substr(first, text.find_last_not_of(" \t") - first + 1);
+}
+
+std::vector<TCase> LoadCases(const std::string& path) {
+  std::ifstream file(path);
+  std::vector<TCase> cases;
+  std::string line;
+  while (std::getline(file, line)) {
+    if (Trim(line).empty() || Trim(line)[0] == '#') continue;
+    std::vector<std::string> columns;
+    std::stringstream split(line);
+    for (std::string column; std::getline(split, column, '|');) columns.push_back(Trim(column));
+    if (columns.size() < 4) throw std::runtime_error("bad case row: " + line);
+    TCase row{columns[0], {}, columns[2], columns[3], columns.size() > 4 && columns[4] == "posix"};
+    std::stringstream words(columns[1]);
+    for (std::string word; words >> word;) row.Arguments.push_back(word);
+    cases.push_back(row);
+  }
+  return cases;
+}
+
+std::string Env(const char* name, const std::string& fallback = "") {
+  const char* value = std::getenv(name);
+  return value && *value ? value : fallback;
+}
+
+struct TTarget {
+  std::string Tamsik = Env("TAMSIK_E2E_TAMSIK", TAMSIK_E2E_TAMSIK);
+  std::string TamsikFull = Env("TAMSIK_E2E_TAMSIK_FULL", TAMSIK_E2E_TAMSIK_FULL);
+  std::string Fixtures = Env("TAMSIK_E2E_FIXTURES", TAMSIK_E2E_FIXTURES);
+  std::string Wrapper = Env("TAMSIK_E2E_WRAPPER");  // e.g. wine64; empty for native programs
+  bool Windows = Env("TAMSIK_E2E_TARGET", "posix") == "windows";
+};
+
+// Special files live in a folder of their own, made once for the whole run.
+class TSpecialFiles : public testing::Environment {
+ public:
+  static inline fs::path Folder;
+  void SetUp() override {
+    Folder = fs::temp_directory_path() / ("tamsik-e2e-" + std::to_string(getpid()));
+    fs::create_directories(Folder);
+    const fs::path app = fs::path(TTarget().Fixtures) / "app-1.2.exe";
+    mkfifo((Folder / "fifo").c_str(), 0600);
+    int sock = socket(AF_UNIX, SOCK_STREAM, 0);
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    std::string socketPath = (Folder / "socket").string();
+    socketPath.copy(address.sun_path, sizeof address.sun_path - 1);
+    bind(sock, reinterpret_cast<sockaddr*>(&address), sizeof address);
+    close(sock);
+    fs::copy_file(app, Folder / "unreadable.exe");
+    fs::permissions(Folder / "unreadable.exe", fs::perms::none);
+    for (auto [name, seconds] : {std::pair{"epoch.exe", 0LL}, std::pair{"future.exe", 7258118400LL}}) {
+      fs::copy_file(app, Folder / name);
+      timespec times[2] = {{seconds, 0}, {seconds, 0}};
+      utimensat(AT_FDCWD, (Folder / name).c_str(), times, 0);
+    }
+  }
+  void TearDown() override { fs::remove_all(Folder); }
+};
+
+// The argument as the program gets it.
+std::string Resolve(const std::string& word) {
+  const fs::path& special = TSpecialFiles::Folder;
+  if (word == "@empty") return "";
+  if (word == "@missing") return "no-such-file.exe";
+  if (word == "@folder") return "folder";
+  if (word == "@wildcard") return "app-1.?.exe";
+  if (word == "@long") return std::string(5000, 'a') + ".exe";
+  if (word == "@fifo") return (special / "fifo").string();
+  if (word == "@socket") return (special / "socket").string();
+  if (word == "@devzero") return "/dev/zero";
+  if (word == "@epoch") return (special / "epoch.exe").string();
+  if (word == "@future") return (special / "future.exe").string();
+  if (word == "@unreadable") return (special / "unreadable.exe").string();
+  return word;
+}
+
+// Root reads every file, so a case that needs an unreadable one runs as nobody.
+constexpr unsigned kNobody = 65534;
+
+TProcessResult RunProgram(const TTarget& target, const std::string& program,
+                          const std::vector<std::string>& arguments, bool unprivileged) {
+  TProcessSpec spec;
+  if (unprivileged && geteuid() == 0) spec.RunAsUser = kNobody;
+  if (!target.Wrapper.empty()) spec.Argv.push_back(target.Wrapper);
+  spec.Argv.push_back(program);
+  spec.Argv.insert(spec.Argv.end(), arguments.begin(), arguments.end());
+  spec.WorkingDirectory = target.Fixtures;
+  TProcessResult result = RunProcess(spec);
+  // Wine now and then fails to start a program at all: one more try tells that from a fault.
+  if (!target.Wrapper.empty() && result.ExitStatus == 1 && result.Stdout.empty())
+    result = RunProcess(spec);
+  return result;
+}
+
+class CaseTable : public testing::TestWithParam<TCase> {};
+
+TEST_P(CaseTable, BothProgramsAnswer) {
+  const TCase& row = GetParam();
+  TTarget target;
+  if (row.PosixOnly && target.Windows) GTEST_SKIP() << "needs a POSIX file kind";
+  std::vector<std::string> arguments;
+  for (const std::string& word : row.Arguments) {
+    arguments.push_back(Resolve(word));
+  }
+  for (auto [program, expected] : {std::pair{target.Tamsik, row.Tamsik},
+                                   std::pair{target.TamsikFull, row.TamsikFull}}) {
+    bool unprivileged = std::count(row.Arguments.begin(), row.Arguments.end(), "@unreadable") > 0;
+    TProcessResult result = RunProgram(target, program, arguments, unprivileged);
+    SCOPED_TRACE(program);
+    EXPECT_FALSE(result.TimedOut);
+    EXPECT_EQ(result.ExitStatus, 0) << result.Stderr;
+    EXPECT_EQ(result.Stdout, expected);
+    if (target.Wrapper.empty()) {
+      EXPECT_EQ(result.Stderr, "");
+    }
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(E2E, CaseTable, testing::ValuesIn(LoadCases(TAMSIK_E2E_CASES)),
+                         [](const testing::TestParamInfo<TCase>& info) { return info.param.Name; });
+
+// A lost answer is never reported as success.
+TEST(Output, UnwritableStandardOutputFails) {
+  TTarget target;
+  if (!target.Wrapper.empty()) GTEST_SKIP() << "POSIX output targets";
+  for (const std::string& program : {target.Tamsik, target.TamsikFull}) {
+    for (TStdout kind : {TStdout::DevFull, TStdout::ClosedPipe}) {
+      TProcessSpec spec;
+      spec.Argv = {program, "app-1.2.exe", "app-1.2.exe"};
+      spec.WorkingDirectory = target.Fixtures;
+      spec.Stdout = kind;
+      TProcessResult result = RunProcess(spec);
+      SCOPED_TRACE(program);
+      EXPECT_EQ(result.ExitStatus, 1);
+      EXPECT_NE(result.Stderr.find("standard output"), std::string::npos) << result.Stderr;
+      EXPECT_EQ(std::count(result.Stderr.begin(), result.Stderr.end(), '\n'), 1);
+    }
+  }
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  testing::InitGoogleTest(&argc, argv);
+  if (!TTarget().Windows) testing::AddGlobalTestEnvironment(new TSpecialFiles);
+  return RUN_ALL_TESTS();
+}

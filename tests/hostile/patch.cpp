@@ -1,0 +1,36 @@
+#include "tests/hostile/patch.h"
+
+#include <stdexcept>
+
+void Poke16(TBytes& bytes, std::size_t at, std::uint16_t value) {
+  bytes.at(at) = static_cast<std::uint8_t>(value);
+  bytes.at(at + 1) = static_cast<std::uint8_t>(value >> 8);
+}
+
+void Poke32(TBytes& bytes, std::size_t at, std::uint32_t value) {
+  for (std::size_t i = 0; i < 4; ++i) bytes.at(at + i) = static_cast<std::uint8_t>(value >> (8 * i));
+}
+
+std::uint32_t Peek32(const TBytes& bytes, std::size_t at) {
+  std::uint32_t value = 0;
+  for (std::size_t i = 0; i < 4; ++i) value |= std::uint32_t{bytes.at(at + i)} << (8 * i);
+  return value;
+}
+
+std::uint32_t SectionOffset(const TBuiltImage& image, std::size_t fileOffset) {
+  return static_cast<std::uint32_t>(fileOffset - image.ResourceDirectory);
+}
+
+TResourceChain FirstResourceChain(const TBuiltImage& image) {
+  constexpr std::uint32_t kOffsetBits = 0x7FFFFFFF;
+  TResourceChain chain;
+  chain.Section = image.SectionTable;
+  chain.Root = image.ResourceDirectory;
+  chain.TypeDirectory = image.ResourceDirectory + (Peek32(image.Bytes, chain.Root + 20) & kOffsetBits);
+  chain.NameDirectory = image.ResourceDirectory + (Peek32(image.Bytes, chain.TypeDirectory + 20) & kOffsetBits);
+  chain.DataEntry = image.ResourceDirectory + Peek32(image.Bytes, chain.NameDirectory + 20);
+  constexpr std::uint32_t kSectionAddress = 0x1000;
+  if (Peek32(image.Bytes, chain.DataEntry) != kSectionAddress + SectionOffset(image, image.DataOffsets.at(0)))
+    throw std::logic_error("the first resource chain does not end at the first resource's data");
+  return chain;
+}

@@ -1,0 +1,63 @@
+#include "tamsik-info/command_line.h"
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+namespace {
+
+struct TCommandCase {
+  const char* Name;
+  std::vector<std::string> Arguments;
+  TInfoOptions Options;
+  std::vector<std::string> Paths;
+  std::string Error;
+};
+
+const TCommandCase kCases[] = {
+    {"one_path", {"a.exe"}, {}, {"a.exe"}, ""},
+    {"options_between_paths_keep_path_order",
+     {"b.exe", "--json", "a.exe", "--full"}, {.Full = true, .Json = true}, {"b.exe", "a.exe"}, ""},
+    {"after_double_dash_all_are_paths",
+     {"a.exe", "--", "--json", "--", "-x"}, {}, {"a.exe", "--json", "--", "-x"}, ""},
+    {"paths_on_both_sides_of_double_dash",
+     {"a.exe", "--json", "b.exe", "--", "c.exe"}, {.Json = true}, {"a.exe", "b.exe", "c.exe"}, ""},
+    {"lone_dash_is_a_path", {"-"}, {}, {"-"}, ""},
+    {"empty_argument_is_a_path", {""}, {}, {""}, ""},
+    {"unknown_option", {"--bogus", "a.exe"}, {}, {}, "unknown option '--bogus'"},
+    {"unknown_short_option", {"a.exe", "-x"}, {}, {}, "unknown option '-x'"},
+    {"unknown_option_beats_help", {"--help", "--bogus"}, {}, {}, "unknown option '--bogus'"},
+    {"nothing", {}, {}, {}, "no file given"},
+    {"options_alone", {"--json"}, {}, {}, "no file given"},
+    {"double_dash_alone", {"--"}, {}, {}, "no file given"},
+    {"help_needs_no_file", {"--help"}, {.Help = true}, {}, ""},
+    {"short_help", {"-h"}, {.Help = true}, {}, ""},
+    {"version_needs_no_file", {"--version"}, {.Version = true}, {}, ""},
+};
+
+// Names the row in test output instead of dumping its bytes.
+void PrintTo(const TCommandCase& row, std::ostream* out) { *out << row.Name; }
+
+class InfoCommandLine : public testing::TestWithParam<TCommandCase> {};
+
+TEST_P(InfoCommandLine, Parses) {
+  const TCommandCase& row = GetParam();
+  std::vector<std::string> storage = row.Arguments;
+  std::vector<char*> arguments;
+  for (std::string& argument : storage) arguments.push_back(argument.data());
+
+  TInfoCommand command = ParseInfoCommand(arguments);
+  EXPECT_EQ(command.Error, row.Error);
+  if (!row.Error.empty()) return;  // a refused command line is used no further
+  EXPECT_EQ(command.Options.Full, row.Options.Full);
+  EXPECT_EQ(command.Options.Json, row.Options.Json);
+  EXPECT_EQ(command.Options.Help, row.Options.Help);
+  EXPECT_EQ(command.Options.Version, row.Options.Version);
+  std::vector<std::string> paths(command.Paths.begin(), command.Paths.end());
+  EXPECT_EQ(paths, row.Paths);
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, InfoCommandLine, testing::ValuesIn(kCases),
+                         [](const auto& info) { return std::string(info.param.Name); });
+
+}  // namespace
