@@ -22,11 +22,11 @@ else()
   set(CPACK_DEBIAN_PACKAGE_SECTION utils)
   set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
   # The dependencies (libc, the C++ runtime) are read from the programs where dpkg-shlibdeps is
-  # at hand; otherwise they are named here.
+  # at hand; otherwise they are named here. Statically linked programs have none.
   find_program(TAMSIK_DPKG_SHLIBDEPS dpkg-shlibdeps)
   if(TAMSIK_DPKG_SHLIBDEPS)
     set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-  else()
+  elseif(NOT TAMSIK_LINKED_STATICALLY)
     set(CPACK_DEBIAN_PACKAGE_DEPENDS "libc6, libstdc++6, libgcc-s1")
   endif()
 endif()

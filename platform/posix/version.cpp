@@ -11,12 +11,13 @@
 
 namespace {
 
-// Callers ask for the size once and then read the data again and again (once per string); the
-// location found for the size is kept while the file is unchanged, so each read costs one read
-// of the version data instead of a new walk of the headers.
+// Callers ask for the size once and then read the data again and again (once per string). The
+// file and the location found for it are kept while the path names the same unchanged file, so
+// each read costs a stat and one read of the version data instead of an open and a new walk of
+// the headers. Holding the descriptor also pins the inode: no other file can take its identity.
 struct TCachedLocation {
   std::string Path;
-  struct stat Identity {};
+  TRegularFile File;
   TLocateResult Result;
 };
 
@@ -26,13 +27,21 @@ bool SameFile(const struct stat& a, const struct stat& b) {
          a.st_ctim.tv_sec == b.st_ctim.tv_sec && a.st_ctim.tv_nsec == b.st_ctim.tv_nsec;
 }
 
-TLocateResult Locate(const TRegularFile& file, const char* path) {
+// The file at path with its version location, or nothing when it cannot be opened as a regular
+// file. Valid until the next call on this thread.
+const TCachedLocation* Locate(const char* path) {
   thread_local std::optional<TCachedLocation> cache;
-  if (cache && cache->Path == path && SameFile(cache->Identity, file.Status())) return cache->Result;
-  TFileWindow window(file);
+  if (cache && cache->Path == path) {
+    struct stat now {};
+    if (stat(path, &now) == 0 && SameFile(cache->File.Status(), now)) return &*cache;
+  }
+  cache.reset();
+  auto file = TRegularFile::Open(path);
+  if (!file) return nullptr;
+  TFileWindow window(*file);
   TLocateResult result = LocateVersionResource(window);
-  cache = TCachedLocation{path, file.Status(), result};
-  return result;
+  cache.emplace(TCachedLocation{path, std::move(*file), result});
+  return &*cache;
 }
 
 struct TAnswer {
@@ -71,11 +80,9 @@ std::optional<TAnswer> Answer(const TVersionBuffer& buffer, const TVersionBlock&
 
 DWORD GetFileVersionInfoSizeA(LPCSTR filename, LPDWORD handle) {
   if (handle) *handle = 0;
-  auto file = TRegularFile::Open(filename);
-  if (!file) return 0;
-  TLocateResult located = Locate(*file, filename);
-  if (located.Fault != TImageFault::None) return 0;
-  return static_cast<DWORD>(VersionBufferSize(located.Location.Length));
+  const TCachedLocation* located = filename ? Locate(filename) : nullptr;
+  if (!located || located->Result.Fault != TImageFault::None) return 0;
+  return static_cast<DWORD>(VersionBufferSize(located->Result.Location.Length));
 }
 
 BOOL GetFileVersionInfoA(LPCSTR filename, DWORD /*handle*/, DWORD length, LPVOID data) {
@@ -89,15 +96,13 @@ BOOL GetFileVersionInfoA(LPCSTR filename, DWORD /*handle*/, DWORD length, LPVOID
     SealVersionBuffer(buffer, 0);
     return 0;
   };
-  auto file = TRegularFile::Open(filename);
-  if (!file) return fail();
-  TLocateResult located = Locate(*file, filename);
-  if (located.Fault != TImageFault::None) return fail();
-  const TVersionLocation& where = located.Location;
+  const TCachedLocation* located = filename ? Locate(filename) : nullptr;
+  if (!located || located->Result.Fault != TImageFault::None) return fail();
+  const TVersionLocation& where = located->Result.Location;
 
   std::size_t wanted = where.Length < length ? where.Length : length;
   std::size_t fromFile = where.FileBytes < wanted ? where.FileBytes : wanted;
-  if (file->ReadAt(where.Offset, buffer.first(fromFile)) != fromFile) return fail();
+  if (located->File.ReadAt(where.Offset, buffer.first(fromFile)) != fromFile) return fail();
   std::memset(buffer.data() + fromFile, 0, wanted - fromFile);
   return SealVersionBuffer(buffer, wanted) ? 1 : 0;
 }
