@@ -102,6 +102,8 @@ TByteView DeclaredValue(TByteView data, const TVersionBlock& block) {
 }
 
 TByteView WideText(TByteView data, const TVersionBlock& block) {
-  TByteView value = DeclaredValue(data, block);
-  return *value.Slice(0, value.FindU16(0, 0).value_or(value.Size() & ~std::size_t{1}));
+  if (block.ValueLength == 0) return {};
+  TByteView inside = *data.Slice(0, block.End);
+  std::size_t end = inside.FindU16(block.ValueStart, 0).value_or(block.End);
+  return inside.Clamp(block.ValueStart, (end - block.ValueStart) & ~std::size_t{1});
 }

@@ -41,10 +41,11 @@ std::optional<TVersionBlock> ReadBlock(TByteView data, TVersionFlavor flavor, st
 std::optional<TVersionBlock> FindBlock(TByteView data, TVersionFlavor flavor,
                                        std::string_view subBlock);
 
-// The value as the platform takes it: the stored value length from the value's start (UTF-16
-// units for wide text, bytes otherwise), even where that runs on past the block; cut at the end
-// of the data.
+// A binary or narrow value as the platform gives it: the stored value length from the value's
+// start (bytes), even where that runs on past the block; cut at the end of the data.
 TByteView DeclaredValue(TByteView data, const TVersionBlock& block);
 
-// The text a caller sees in a wide text value: its declared units up to the first zero unit.
+// A wide text value: the UTF-16 units from the value's start up to the terminator or the end of
+// the block. Real files often store a wrong value length; the text never depends on it, so a
+// length too short cannot cut a version short. Empty when the stored length is zero.
 TByteView WideText(TByteView data, const TVersionBlock& block);

@@ -369,17 +369,18 @@ TLocateResult LocateVersionResource(TFileWindow& file) {
 namespace {
 
 std::uint32_t PeExecutableType(TFileWindow& file, std::uint64_t at) {
-  constexpr std::uint16_t kI386 = 0x14C, kAmd64 = 0x8664;
   auto head = file.Bytes(at + 4, 20);
   if (!head) return kDosExeType;  // a signature without its file header: the stub is the program
-  std::uint16_t machine = *head->ReadU16(0), sections = *head->ReadU16(2);
+  std::uint16_t sections = *head->ReadU16(2);
   std::uint16_t optionalSize = *head->ReadU16(16), characteristics = *head->ReadU16(18);
   auto magic = file.Bytes(at + 24, 2);
   if (!magic) return 0;
+  // Programs for every machine count, ARM64 and others included, so their versions are compared.
+  // (A platform's shell answers for the machines its own processor runs.)
   std::size_t standardSize;
-  if (*magic->ReadU16(0) == 0x10B && machine == kI386)
+  if (*magic->ReadU16(0) == 0x10B)
     standardSize = 224;
-  else if (*magic->ReadU16(0) == 0x20B && machine == kAmd64)
+  else if (*magic->ReadU16(0) == 0x20B)
     standardSize = 240;
   else
     return 0;

@@ -40,8 +40,8 @@ constexpr std::uint32_t kMaxVersionData = 0xFFFF;
 TLocateResult LocateVersionResource(TFileWindow& file);
 
 // The shell's executable type of a file, as the platform's shell reports it:
-// - 0x4550 ("PE") for a program of the machine its header kind is made for (PE32 for x86, PE32+
-//   for x86-64) that is not a DLL, with the subsystem version in the high word for GUI programs;
+// - 0x4550 ("PE") for a PE32 or PE32+ program of any machine that is not a DLL, with the
+//   subsystem version in the high word for GUI programs;
 // - 0x454E ("NE") with the expected Windows version in the high word, for 16-bit Windows images;
 // - 0x4D5A ("MZ") for a DOS program, and for a file named as one (dosName: .com, .pif) that holds
 //   no image at all;

@@ -60,20 +60,17 @@ std::optional<TAnswer> PutText(const TVersionBuffer& buffer, std::size_t valueSt
 }
 
 std::optional<TAnswer> Answer(const TVersionBuffer& buffer, const TVersionBlock& block) {
-  // Values go by their stored length, as the platform's do, even when it disagrees with the
-  // block: a short one cuts its text, a long one runs on into what follows.
-  TByteView value = DeclaredValue(buffer.Data, block);
-  // Binary values and narrow text are given in place. Narrow text that lacks its terminator still
-  // ends: at the next zero byte of the data, at the latest at the zero guard after it.
-  if (buffer.Flavor == TVersionFlavor::Narrow || !block.IsText) return TAnswer{block.ValueStart, value.Size()};
-  // Wide text is converted unit for unit, terminators included, so the length counts the bytes
-  // of all the stored units. Units the data does not hold give length 0 and the text up to its
-  // terminator, as on the platform.
-  if (value.Size() == std::size_t{block.ValueLength} * 2) {
-    std::string text = Utf16ToUtf8(value);
-    return PutText(buffer, block.ValueStart, text, text.size());
-  }
-  return PutText(buffer, block.ValueStart, Utf16ToUtf8(WideText(buffer.Data, block)), 0);
+  // Binary values and narrow text are given in place with their stored length. Narrow text that
+  // lacks its terminator still ends: at the next zero byte of the data, at the latest at the zero
+  // guard after it.
+  if (buffer.Flavor == TVersionFlavor::Narrow || !block.IsText)
+    return TAnswer{block.ValueStart, DeclaredValue(buffer.Data, block).Size()};
+  // Wide text runs to its terminator within its block, whatever its stored length says; the
+  // length counts the narrow bytes and the terminator. A block queried itself, or a string of
+  // stored length zero, answers with the empty text and length 0.
+  if (block.ValueLength == 0) return PutText(buffer, block.ValueStart, "", 0);
+  std::string text = Utf16ToUtf8(WideText(buffer.Data, block));
+  return PutText(buffer, block.ValueStart, text, text.size() + 1);
 }
 
 }  // namespace

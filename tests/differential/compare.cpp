@@ -20,20 +20,27 @@
 //    the caller sized by GetFileVersionInfoSizeA (the probe keeps spare room there). No answer
 //    inside the buffer can equal that, and no caller can use it: the reader ignores pointers
 //    outside its buffer. Ours trims the root length to the data and answers inside. Counted.
-// 6. A wide string whose stored length runs past the end of the version data. Ours answers
-//    length 0 and the text up to its terminator. The platform converts whatever its buffer holds
-//    after the data (its own bookkeeping) and answers the stored length when that fits its
-//    buffer, 0 when not. Only the texts are compared. Counted.
+// 6. A wide string whose stored length disagrees with its text. Ours reads the text to its
+//    terminator within its block and counts its narrow bytes and the terminator, whatever the
+//    stored length says; under Wine the platform converts exactly the stored number of
+//    characters, so a stored length too short cuts the text (and "1.2.0" stored as 3 characters
+//    reads "1.2"), one too long converts what follows. Real files often store the length wrong,
+//    and a cut text would make two different versions compare equal. The answers must still
+//    agree on the text, or the platform's must be a cut of ours. Counted.
 // 7. A size of 1 to 5 bytes from the platform where ours finds no version data: no version block
 //    fits in so few bytes. The platform's size is twice the resource's claim plus 4, computed in
 //    32 bits, so a claim near 2 GiB wraps around to a tiny buffer that its own queries then read
 //    past. Ours refuses a resource larger than its section. The rest of such a file's answers
 //    are not compared. Counted.
 //
-// One difference is ours on purpose, for the crafted images named in kDeliberate below: version
-// data that runs on into a section's zero-filled tail, which the file does not hold. The
-// platform maps the image and reads zeros there; ours allocates nothing for bytes the file does
-// not hold and finds no version data. Only the shell's answers are compared for those files.
+// Two differences are ours on purpose, for the crafted images named below:
+// - kVirtualTail: version data that runs on into a section's zero-filled tail, which the file
+//   does not hold. The platform maps the image and reads zeros there; ours allocates nothing for
+//   bytes the file does not hold and finds no version data. Only the shell's answers are compared.
+// - kOtherMachines: PE programs for machines other than x86 (PE32) and x64 (PE32+). The platform's
+//   shell counts only programs its own processor runs, so under Wine on x86-64 an ARM64 program is
+//   no program and its version is never read; ours counts every machine, so versions of ARM64
+//   programs are compared. Only the exe type differs; everything else is compared.
 //
 // docs/differential.md lists what the comparison settled.
 //
@@ -160,12 +167,21 @@ bool RepresentableIn1252(const std::string& text) {
   return true;
 }
 
-constexpr const char* kDeliberate[] = {"crafted/data_in_virtual_tail_"};
+constexpr const char* kVirtualTail[] = {"crafted/data_in_virtual_tail_"};
+constexpr const char* kOtherMachines[] = {"crafted/pe_machine_", "crafted/pe32_machine_", "crafted/pe32plus_machine_"};
 
-bool IsDeliberate(const std::string& path) {
-  for (const char* prefix : kDeliberate)
+template <std::size_t N>
+bool Listed(const std::string& path, const char* const (&prefixes)[N]) {
+  for (const char* prefix : prefixes)
     if (path.rfind(prefix, 0) == 0) return true;
   return false;
+}
+
+// The platform's text is a proper beginning of ours, after decoding from its code page.
+bool IsCutOf(const std::string& theirs, const std::string& ours) {
+  std::string decoded = Cp1252ToUtf8(theirs);
+  return (theirs.size() < ours.size() && ours.compare(0, theirs.size(), theirs) == 0) ||
+         (decoded.size() < ours.size() && ours.compare(0, decoded.size(), decoded) == 0);
 }
 
 struct TTally {
@@ -174,7 +190,7 @@ struct TTally {
   std::size_t Fields = 0;
   std::size_t Skipped = 0;
   std::size_t Outside = 0;
-  std::size_t PastData = 0;
+  std::size_t StoredLength = 0;
   std::size_t SizeWrapped = 0;
   std::size_t Deliberate = 0;
   std::size_t Differences = 0;
@@ -262,12 +278,14 @@ class TComparison {
         ++Tally.Skipped;
         return;
       }
-      bool pastData = Field(ours, 3) == "0" && !ourText.empty();
-      if (pastData)
-        ++Tally.PastData;
-      else
-        Check(path, what + " value", SameText(ourBytes, theirBytes), Joined(ours), Joined(theirs));
-      Check(path, what + " text", SameText(ourText, theirText), Joined(ours), Joined(theirs));
+      bool sameText = SameText(ourText, theirText);
+      if (sameText && SameText(ourBytes, theirBytes)) {
+        Check(path, what + " value", true, Joined(ours), Joined(theirs));
+      } else if (sameText || IsCutOf(theirText, ourText)) {
+        ++Tally.StoredLength;
+      } else {
+        Check(path, what + " text", false, Joined(ours), Joined(theirs));
+      }
       return;
     }
     Check(path, what + " length", Field(ours, 3) == Field(theirs, 3), Joined(ours), Joined(theirs));
@@ -284,8 +302,13 @@ class TComparison {
     if (mine.count("read") && Field(mine["read"], 1) == "1") ++Tally.FilesWithVersionData;
     std::string ourSize = mine.count("size") ? Field(mine["size"], 1) : "",
                 theirSize = other.count("size") ? Field(other["size"], 1) : "";
-    bool deliberate = IsDeliberate(path);
-    if (deliberate) ++Tally.Deliberate;
+    bool deliberate = Listed(path, kVirtualTail);
+    bool otherMachine = Listed(path, kOtherMachines);
+    if (deliberate || otherMachine) ++Tally.Deliberate;
+    if (otherMachine) {
+      mine.erase("exetype");
+      other.erase("exetype");
+    }
     if (deliberate || (ourSize == "0" && theirSize.size() == 1 && theirSize >= "1" && theirSize <= "5")) {
       if (!deliberate) ++Tally.SizeWrapped;
       std::erase_if(other, [](const auto& line) { return line.first != "typename" && line.first != "exetype"; });
@@ -355,9 +378,9 @@ int main(int argc, char** argv) {
   if (!comparison.Run()) return 1;
   const TTally& tally = comparison.Tally;
   std::printf("%zu files (%zu with version data), %zu fields compared, %zu values skipped (not in code page %s), "
-              "%zu answers of the platform outside its buffer, %zu strings running past the data, "
+              "%zu answers of the platform outside its buffer, %zu strings whose stored length disagrees, "
               "%zu platform sizes wrapped around, %zu files where ours differs on purpose, %zu differences\n",
               tally.Files, tally.FilesWithVersionData, tally.Fields, tally.Skipped, theirs->CodePage.c_str(),
-              tally.Outside, tally.PastData, tally.SizeWrapped, tally.Deliberate, tally.Differences);
+              tally.Outside, tally.StoredLength, tally.SizeWrapped, tally.Deliberate, tally.Differences);
   return tally.Files > 0 && tally.Differences == 0 ? 0 : 1;
 }

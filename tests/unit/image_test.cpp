@@ -73,9 +73,8 @@ INSTANTIATE_TEST_SUITE_P(
         TChoiceCase{"other_types_skipped", {{3, std::nullopt, 1, 0x409, Marker('I')}, Version(1, 0x409, 'A')}, 'A'}),
     [](const testing::TestParamInfo<TChoiceCase>& info) { return info.param.Name; });
 
-TEST(PeImage, OnlyTheProgramTestMindsTheMachine) {
-  // x86, x64, ARM, ARM64, Itanium: the version resource is found whatever the machine, but the
-  // shell counts only PE32 for x86 and PE32+ for x64 as programs.
+TEST(PeImage, AnyMachineTypeWillDo) {
+  // x86, x64, ARM, ARM64, Itanium: the version resource and the program test ignore the machine.
   for (std::uint16_t machine : {0x14C, 0x8664, 0x1C4, 0xAA64, 0x200}) {
     for (TPeKind kind : {TPeKind::Pe32, TPeKind::Pe32Plus}) {
       TPeSpec spec;
@@ -84,8 +83,7 @@ TEST(PeImage, OnlyTheProgramTestMindsTheMachine) {
       spec.Resources = {Version(1, 0x409, 'A')};
       TBytes bytes = BuildPe(spec).Bytes;
       EXPECT_EQ(Locate(bytes).FirstByte, 'A') << machine;
-      bool program = (machine == 0x14C && kind == TPeKind::Pe32) || (machine == 0x8664 && kind == TPeKind::Pe32Plus);
-      EXPECT_EQ(TypeOf(bytes), program ? 0x4550u : 0u) << machine;
+      EXPECT_EQ(TypeOf(bytes), 0x4550u) << machine;
     }
   }
 }

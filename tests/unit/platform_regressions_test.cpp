@@ -80,7 +80,7 @@ struct TValueCase {
 
 class StoredValueLength : public testing::TestWithParam<TValueCase> {};
 
-TEST_P(StoredValueLength, DecidesTheAnswer) {
+TEST_P(StoredValueLength, Answer) {
   TScratch scratch;
   std::string path = scratch.Write("program.exe", WithProductVersion(GetParam().Flavor, GetParam().Edit));
   TAnswer answer = Query(path, kProductVersion);
@@ -92,26 +92,27 @@ TEST_P(StoredValueLength, DecidesTheAnswer) {
 INSTANTIATE_TEST_SUITE_P(
     Findings, StoredValueLength,
     testing::Values(
-        TValueCase{"short_length_cuts_wide_text", TTreeFlavor::Wide, [](TBlockSpec& s) { s.ValueLength = 2; }, "1.", 2},
+        // Wide text runs to its terminator within its block, whatever the stored length says.
+        TValueCase{"short_length_keeps_the_whole_wide_text", TTreeFlavor::Wide, [](TBlockSpec& s) { s.ValueLength = 2; }, "1.2", 4},
         TValueCase{"zero_length_gives_empty_wide_text", TTreeFlavor::Wide, [](TBlockSpec& s) { s.ValueLength = 0; }, "", 0},
-        TValueCase{"length_counts_units_after_the_terminator", TTreeFlavor::Wide,
+        TValueCase{"units_after_the_terminator_are_not_text", TTreeFlavor::Wide,
                    [](TBlockSpec& s) {
                      s.Value = Utf16FromUtf8("1.2");
                      TBytes more = Utf16FromUtf8("junk");
                      s.Value.insert(s.Value.end(), more.begin(), more.end());
                      s.ValueLength = 9;
                    },
-                   "1.2", 9},
-        TValueCase{"unterminated_wide_text_counts_its_units", TTreeFlavor::Wide,
+                   "1.2", 4},
+        TValueCase{"unterminated_wide_text_ends_with_its_block", TTreeFlavor::Wide,
                    [](TBlockSpec& s) {
                      s.Value = Utf16FromUtf8("1.2", false);
                      s.ValueLength = 3;
                    },
-                   "1.2", 3},
-        TValueCase{"long_length_runs_on_past_the_block", TTreeFlavor::Wide, [](TBlockSpec& s) { s.ValueLength = 12; },
-                   "1.2", 12},
-        TValueCase{"length_past_the_data_gives_length_zero", TTreeFlavor::Wide,
-                   [](TBlockSpec& s) { s.ValueLength = 0x7FFF; }, "1.2", 0},
+                   "1.2", 4},
+        TValueCase{"long_length_stops_at_the_terminator", TTreeFlavor::Wide, [](TBlockSpec& s) { s.ValueLength = 12; },
+                   "1.2", 4},
+        TValueCase{"length_past_the_data_stops_at_the_terminator", TTreeFlavor::Wide,
+                   [](TBlockSpec& s) { s.ValueLength = 0x7FFF; }, "1.2", 4},
         TValueCase{"narrow_text_is_given_in_place", TTreeFlavor::Narrow, [](TBlockSpec& s) { s.ValueLength = 2; },
                    "1.2", 2},
         TValueCase{"narrow_zero_length_still_points_at_the_text", TTreeFlavor::Narrow,
@@ -258,9 +259,10 @@ INSTANTIATE_TEST_SUITE_P(
         TExeCase{"pe_file_header_alone_is_nothing", "cut.exe",
                  [] { return DosHeaderOnly(0x40, std::string("PE\0\0", 4), 0x58); }, 0},
         TExeCase{"section_table_cut_short_is_nothing", "cut.exe", [] { TBytes b = Console(); b.resize(0x15F); return b; }, 0},
-        TExeCase{"arm64_program_is_nothing", "arm.exe", [] { TBytes b = Console(TPeKind::Pe32Plus); Put16(b, 0x44, 0xAA64); return b; }, 0},
-        TExeCase{"pe32_for_x64_is_nothing", "odd.exe", [] { TBytes b = Console(); Put16(b, 0x44, 0x8664); return b; }, 0},
-        TExeCase{"pe32plus_for_x86_is_nothing", "odd.exe", [] { TBytes b = Console(TPeKind::Pe32Plus); Put16(b, 0x44, 0x14C); return b; }, 0},
+        // Every machine counts, so versions of ARM64 and other programs are compared.
+        TExeCase{"arm64_program_counts", "arm.exe", [] { TBytes b = Console(TPeKind::Pe32Plus); Put16(b, 0x44, 0xAA64); return b; }, 0x4550},
+        TExeCase{"pe32_for_x64_counts", "odd.exe", [] { TBytes b = Console(); Put16(b, 0x44, 0x8664); return b; }, 0x4550},
+        TExeCase{"pe32plus_for_x86_counts", "odd.exe", [] { TBytes b = Console(TPeKind::Pe32Plus); Put16(b, 0x44, 0x14C); return b; }, 0x4550},
         TExeCase{"optional_header_size_plays_no_part", "small.exe", [] { TBytes b = Console(); Put16(b, 0x54, 0); return b; }, 0x4550},
         TExeCase{"gui_version_word_is_major_shifted_or_minor", "gui.exe",
                  [] {
