@@ -33,6 +33,7 @@ std::optional<TVersionBuffer> OpenVersionBuffer(const void* buffer);
 
 // Where in the buffer the narrow form of a value that starts at data offset valueStart goes.
 // Each value gets half as much room again as it takes in the data, which fits the longest UTF-8
-// form of its UTF-16 text and a terminator. Values that keep to their blocks never overlap, so
-// their answers stay intact; one whose stored length runs on over the next shares its room.
+// form of its UTF-16 text and a terminator. Texts of different strings never overlap, so their
+// answers stay intact; only a block that holds text and children (no real file has one) shares
+// its room with them.
 std::size_t RoomFor(const TVersionBuffer& buffer, std::size_t valueStart);
