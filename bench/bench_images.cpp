@@ -33,18 +33,18 @@ class TTempImages {
 
  private:
   static TBytes Build(TBenchImage image) {
-    TVersionSpec spec = TypicalVersion();
+    TVersionLayout layout = TypicalVersion();
     switch (image) {
       case TBenchImage::Pe32:
       case TBenchImage::Pe32With3GiBOverlay:
-        return ProgramWithVersion(BuildVersionTree(StandardTree(spec))).Bytes;
+        return ProgramWithVersion(BuildVersionTree(StandardTree(layout))).Bytes;
       case TBenchImage::Pe32Plus:
-        return ProgramWithVersion(BuildVersionTree(StandardTree(spec)), TPeKind::Pe32Plus).Bytes;
+        return ProgramWithVersion(BuildVersionTree(StandardTree(layout)), TPeKind::Pe32Plus).Bytes;
       case TBenchImage::Ne: {
-        TNeSpec ne;
+        TNeLayout ne;
         ne.Resources.push_back(
             {16, std::nullopt, 1, 0,
-             BuildVersionTree(StandardTree(spec, TTreeFlavor::Narrow), TTreeFlavor::Narrow)});
+             BuildVersionTree(StandardTree(layout, TTreeFlavor::Narrow), TTreeFlavor::Narrow)});
         return BuildNe(ne).Bytes;
       }
     }
@@ -56,9 +56,9 @@ class TTempImages {
 
 }  // namespace
 
-TVersionSpec TypicalVersion() {
-  TVersionSpec spec;
-  spec.Strings = {{"CompanyName", "Example Software Ltd."},
+TVersionLayout TypicalVersion() {
+  TVersionLayout layout;
+  layout.Strings = {{"CompanyName", "Example Software Ltd."},
                   {"FileDescription", "Example Setup Helper"},
                   {"FileVersion", "2.4.1.1187"},
                   {"InternalName", "helper"},
@@ -66,7 +66,7 @@ TVersionSpec TypicalVersion() {
                   {"OriginalFilename", "helper.exe"},
                   {"ProductName", "Example Suite"},
                   {"ProductVersion", "2.4.1"}};
-  return spec;
+  return layout;
 }
 
 const std::string& BenchImagePath(TBenchImage image) {

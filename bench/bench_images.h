@@ -9,7 +9,7 @@
 enum class TBenchImage { Pe32, Pe32Plus, Ne, Pe32With3GiBOverlay };
 
 // A version resource as resource compilers write it for an ordinary program.
-TVersionSpec TypicalVersion();
+TVersionLayout TypicalVersion();
 
 // Path of a file holding the given image; the 3 GiB overlay is sparse and takes no disk space.
 const std::string& BenchImagePath(TBenchImage image);

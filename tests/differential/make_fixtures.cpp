@@ -17,77 +17,77 @@ struct TFixture {
   TBytes Bytes;
 };
 
-TVersionSpec Ordinary() {
-  TVersionSpec spec;
-  spec.Strings = {{"CompanyName", "Acme"}, {"FileVersion", "1.2.3.4"}, {"ProductVersion", "1.2"},
+TVersionLayout Ordinary() {
+  TVersionLayout layout;
+  layout.Strings = {{"CompanyName", "Acme"}, {"FileVersion", "1.2.3.4"}, {"ProductVersion", "1.2"},
                   {"Full Version", "1.2.3.4 (beta)"}, {"ProductName", "Anvil"}};
-  return spec;
+  return layout;
 }
 
 void Put32(TBytes& bytes, std::size_t at, std::uint32_t value) {
   for (std::size_t i = 0; i < 4; ++i) bytes[at + i] = static_cast<std::uint8_t>(value >> (8 * i));
 }
 
-TBytes Tree(const TBlockSpec& root) { return BuildVersionTree(root); }
+TBytes Tree(const TBlockLayout& root) { return BuildVersionTree(root); }
 TBytes Pe(const TBytes& data, TPeKind kind = TPeKind::Pe32) { return ProgramWithVersion(data, kind).Bytes; }
 
 
 TBytes WithStrings(std::vector<std::pair<std::string, std::string>> strings, std::string table = "040904B0",
                    std::vector<std::uint32_t> translations = {0x04B00409}) {
-  TVersionSpec spec = Ordinary();
-  spec.Strings = std::move(strings);
-  spec.TableName = std::move(table);
-  spec.Translations = std::move(translations);
-  return Pe(Tree(StandardTree(spec)));
+  TVersionLayout layout = Ordinary();
+  layout.Strings = std::move(strings);
+  layout.TableName = std::move(table);
+  layout.Translations = std::move(translations);
+  return Pe(Tree(StandardTree(layout)));
 }
 
 // One image holding the ordinary version data once per resource, each with its own ProductVersion
 // so the answer tells which one the platform chose.
-TBytes WithResources(const std::vector<TResourceSpec>& resources) {
-  TPeSpec spec;
-  spec.SortedDirectories = false;  // in the order given: some names pin directories out of order
-  for (TResourceSpec resource : resources) {
-    TVersionSpec version = Ordinary();
+TBytes WithResources(const std::vector<TResourceLayout>& resources) {
+  TPeLayout layout;
+  layout.SortedDirectories = false;  // in the order given: some names pin directories out of order
+  for (TResourceLayout resource : resources) {
+    TVersionLayout version = Ordinary();
     version.Strings = {{"ProductVersion", resource.Name ? *resource.Name : "name " + std::to_string(resource.NameId)},
                        {"Comments", "language " + std::to_string(resource.Language)}};
     resource.Data = Tree(StandardTree(version));
-    spec.Resources.push_back(resource);
+    layout.Resources.push_back(resource);
   }
-  return BuildPe(spec).Bytes;
+  return BuildPe(layout).Bytes;
 }
 
-TResourceSpec Version(std::uint32_t nameId, std::uint32_t language) { return {16, std::nullopt, nameId, language, {}}; }
-TResourceSpec NamedVersion(std::string name, std::uint32_t language) { return {16, std::move(name), 0, language, {}}; }
+TResourceLayout Version(std::uint32_t nameId, std::uint32_t language) { return {16, std::nullopt, nameId, language, {}}; }
+TResourceLayout NamedVersion(std::string name, std::uint32_t language) { return {16, std::move(name), 0, language, {}}; }
 
 TBytes Ne(const TBytes& data, std::uint16_t nameId = 1, std::uint16_t expectedWindows = 0x030A) {
-  TNeSpec spec;
-  spec.ExpectedWindows = expectedWindows;
-  if (!data.empty()) spec.Resources.push_back({16, std::nullopt, nameId, 0, data});
-  return BuildNe(spec).Bytes;
+  TNeLayout layout;
+  layout.ExpectedWindows = expectedWindows;
+  if (!data.empty()) layout.Resources.push_back({16, std::nullopt, nameId, 0, data});
+  return BuildNe(layout).Bytes;
 }
 
 // The ordinary tree with its ProductVersion block changed by edit: in a PE32 image (wide data) or
 // an NE image (narrow data).
-TBytes WithProductVersion(const std::function<void(TBlockSpec&)>& edit, TTreeFlavor flavor = TTreeFlavor::Wide) {
-  TBlockSpec root = StandardTree(Ordinary(), flavor);
-  for (TBlockSpec& string : root.Children[0].Children[0].Children)
+TBytes WithProductVersion(const std::function<void(TBlockLayout&)>& edit, TTreeFlavor flavor = TTreeFlavor::Wide) {
+  TBlockLayout root = StandardTree(Ordinary(), flavor);
+  for (TBlockLayout& string : root.Children[0].Children[0].Children)
     if (string.Key == "ProductVersion") edit(string);
   TBytes data = BuildVersionTree(root, flavor);
   return flavor == TTreeFlavor::Wide ? Pe(data) : Ne(data);
 }
 
-TBytes NarrowTree(const TVersionSpec& spec) { return BuildVersionTree(StandardTree(spec, TTreeFlavor::Narrow), TTreeFlavor::Narrow); }
+TBytes NarrowTree(const TVersionLayout& layout) { return BuildVersionTree(StandardTree(layout, TTreeFlavor::Narrow), TTreeFlavor::Narrow); }
 
 TBytes PeProgram(bool dll, std::uint16_t subsystem, std::uint16_t major = 6, std::uint16_t minor = 0,
                  TPeKind kind = TPeKind::Pe32) {
-  TPeSpec spec;
-  spec.Kind = kind;
-  spec.Dll = dll;
-  spec.Subsystem = subsystem;
-  spec.SubsystemMajor = major;
-  spec.SubsystemMinor = minor;
-  spec.Resources.push_back({16, std::nullopt, 1, 0x0409, Tree(StandardTree(Ordinary()))});
-  return BuildPe(spec).Bytes;
+  TPeLayout layout;
+  layout.Kind = kind;
+  layout.Dll = dll;
+  layout.Subsystem = subsystem;
+  layout.SubsystemMajor = major;
+  layout.SubsystemMinor = minor;
+  layout.Resources.push_back({16, std::nullopt, 1, 0x0409, Tree(StandardTree(Ordinary()))});
+  return BuildPe(layout).Bytes;
 }
 
 std::vector<TFixture> Fixtures() {
@@ -98,26 +98,26 @@ std::vector<TFixture> Fixtures() {
   add("ordinary64.exe", Pe(Tree(StandardTree(Ordinary())), TPeKind::Pe32Plus));
 
   // What a string's stored length does to its text and length.
-  add("text_length_zero.exe", WithProductVersion([](TBlockSpec& s) { s.ValueLength = 0; }));
-  add("text_length_short.exe", WithProductVersion([](TBlockSpec& s) { s.ValueLength = 2; }));
-  add("text_length_long.exe", WithProductVersion([](TBlockSpec& s) { s.ValueLength = 40; }));
-  add("text_length_past_block.exe", WithProductVersion([](TBlockSpec& s) { s.ValueLength = 0x7FFF; }));
-  add("text_without_terminator.exe", WithProductVersion([](TBlockSpec& s) {
+  add("text_length_zero.exe", WithProductVersion([](TBlockLayout& s) { s.ValueLength = 0; }));
+  add("text_length_short.exe", WithProductVersion([](TBlockLayout& s) { s.ValueLength = 2; }));
+  add("text_length_long.exe", WithProductVersion([](TBlockLayout& s) { s.ValueLength = 40; }));
+  add("text_length_past_block.exe", WithProductVersion([](TBlockLayout& s) { s.ValueLength = 0x7FFF; }));
+  add("text_without_terminator.exe", WithProductVersion([](TBlockLayout& s) {
         s.Value = Utf16FromUtf8("1.2", false);
         s.ValueLength = 3;
       }));
-  add("text_with_bytes_after_terminator.exe", WithProductVersion([](TBlockSpec& s) {
+  add("text_with_bytes_after_terminator.exe", WithProductVersion([](TBlockLayout& s) {
         s.Value = Utf16FromUtf8("1.2");
         TBytes more = Utf16FromUtf8("junk");
         s.Value.insert(s.Value.end(), more.begin(), more.end());
         s.ValueLength = static_cast<std::uint16_t>(s.Value.size() / 2);
       }));
-  add("text_typed_binary.exe", WithProductVersion([](TBlockSpec& s) { s.Type = 0; }));
-  add("text_empty.exe", WithProductVersion([](TBlockSpec& s) {
+  add("text_typed_binary.exe", WithProductVersion([](TBlockLayout& s) { s.Type = 0; }));
+  add("text_empty.exe", WithProductVersion([](TBlockLayout& s) {
         s.Value = Utf16FromUtf8("");
         s.ValueLength = 1;
       }));
-  add("text_empty_no_value.exe", WithProductVersion([](TBlockSpec& s) {
+  add("text_empty_no_value.exe", WithProductVersion([](TBlockLayout& s) {
         s.Value.clear();
         s.ValueLength = 0;
       }));
@@ -134,12 +134,12 @@ std::vector<TFixture> Fixtures() {
   add("translation_missing.exe", WithStrings({{"ProductVersion", "1.0"}}, "040904B0", {}));
   add("translation_several.exe", WithStrings({{"ProductVersion", "1.0"}}, "040704E4", {0x04E40407, 0x04B00409}));
   {
-    TBlockSpec root = StandardTree(Ordinary());
+    TBlockLayout root = StandardTree(Ordinary());
     root.Children[1].Children[0] = BinaryBlock("Translation", {});
     add("translation_empty.exe", Pe(Tree(root)));
   }
   {
-    TBlockSpec root = StandardTree(Ordinary());
+    TBlockLayout root = StandardTree(Ordinary());
     root.Children[1].Children[0] = BinaryBlock("Translation", {0x09, 0x04});
     add("translation_short.exe", Pe(Tree(root)));
   }
@@ -153,18 +153,18 @@ std::vector<TFixture> Fixtures() {
 
   // Fixed information.
   {
-    TVersionSpec spec = Ordinary();
-    spec.Fixed = {0x3F, 0x2B, 3, 7};
-    add("fixed_driver.exe", Pe(Tree(StandardTree(spec))));
+    TVersionLayout layout = Ordinary();
+    layout.Fixed = {0x3F, 0x2B, 3, 7};
+    add("fixed_driver.exe", Pe(Tree(StandardTree(layout))));
   }
   {
-    TBlockSpec root = StandardTree(Ordinary());
+    TBlockLayout root = StandardTree(Ordinary());
     root.Value.resize(20);
     root.ValueLength = 20;
     add("fixed_short.exe", Pe(Tree(root)));
   }
   {
-    TBlockSpec root = StandardTree(Ordinary());
+    TBlockLayout root = StandardTree(Ordinary());
     root.Value.clear();
     root.ValueLength = 0;
     add("fixed_missing.exe", Pe(Tree(root)));
@@ -172,17 +172,17 @@ std::vector<TFixture> Fixtures() {
 
   // Structure: lengths that disagree with their content.
   {
-    TBlockSpec root = StandardTree(Ordinary());
+    TBlockLayout root = StandardTree(Ordinary());
     root.LengthOverride = 0x7F00;
     add("root_length_past_data.exe", Pe(Tree(root)));
   }
   {
-    TBlockSpec root = StandardTree(Ordinary());
+    TBlockLayout root = StandardTree(Ordinary());
     root.Children[0].Children[0].LengthOverride = 0xFFF0;
     add("table_length_past_parent.exe", Pe(Tree(root)));
   }
   {
-    TBlockSpec root = StandardTree(Ordinary());
+    TBlockLayout root = StandardTree(Ordinary());
     root.Key = "VS_VERSION_INFX";
     add("root_key_unusual.exe", Pe(Tree(root)));
   }
@@ -281,25 +281,25 @@ std::vector<TFixture> Fixtures() {
 
   // 16-bit NE images: narrow version data.
   {
-    TVersionSpec spec = Ordinary();
-    add("ne.exe", Ne(NarrowTree(spec)));
-    add("ne.dll", Ne(NarrowTree(spec), 1, 0x0300));
-    add("ne_name_2.exe", Ne(NarrowTree(spec), 2));
+    TVersionLayout layout = Ordinary();
+    add("ne.exe", Ne(NarrowTree(layout)));
+    add("ne.dll", Ne(NarrowTree(layout), 1, 0x0300));
+    add("ne_name_2.exe", Ne(NarrowTree(layout), 2));
     add("ne_without_version.exe", Ne({}));
-    spec.Strings = {{"ProductVersion", "1.0 \xE9t\xE9"}, {"CompanyName", "M\xFCller"}};
-    add("ne_8bit_text.exe", Ne(NarrowTree(spec)));
-    spec.Strings = {{"productversion", "lower"}};
-    add("ne_key_lower_case.exe", Ne(NarrowTree(spec)));
+    layout.Strings = {{"ProductVersion", "1.0 \xE9t\xE9"}, {"CompanyName", "M\xFCller"}};
+    add("ne_8bit_text.exe", Ne(NarrowTree(layout)));
+    layout.Strings = {{"productversion", "lower"}};
+    add("ne_key_lower_case.exe", Ne(NarrowTree(layout)));
     TBytes library = Ne(NarrowTree(Ordinary()));
     library[0x40 + 0x0D] |= 0x80;  // the library flag
     add("ne_library.dll", library);
   }
   // Narrow strings whose stored length is wrong, or that lack their terminator.
   constexpr TTreeFlavor kNarrow = TTreeFlavor::Narrow;
-  add("ne_text_length_zero.exe", WithProductVersion([](TBlockSpec& s) { s.ValueLength = 0; }, kNarrow));
-  add("ne_text_length_short.exe", WithProductVersion([](TBlockSpec& s) { s.ValueLength = 2; }, kNarrow));
-  add("ne_text_length_long.exe", WithProductVersion([](TBlockSpec& s) { s.ValueLength = 40; }, kNarrow));
-  add("ne_text_without_terminator.exe", WithProductVersion([](TBlockSpec& s) {
+  add("ne_text_length_zero.exe", WithProductVersion([](TBlockLayout& s) { s.ValueLength = 0; }, kNarrow));
+  add("ne_text_length_short.exe", WithProductVersion([](TBlockLayout& s) { s.ValueLength = 2; }, kNarrow));
+  add("ne_text_length_long.exe", WithProductVersion([](TBlockLayout& s) { s.ValueLength = 40; }, kNarrow));
+  add("ne_text_without_terminator.exe", WithProductVersion([](TBlockLayout& s) {
         s.Value = {'1', '.', '2', '.'};
         s.ValueLength = 4;
       }, kNarrow));

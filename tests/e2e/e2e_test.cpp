@@ -117,16 +117,16 @@ constexpr unsigned kNobody = 65534;
 
 TProcessResult RunProgram(const TTarget& target, const std::string& program,
                           const std::vector<std::string>& arguments, bool unprivileged) {
-  TProcessSpec spec;
-  if (unprivileged && geteuid() == 0) spec.RunAsUser = kNobody;
-  if (!target.Wrapper.empty()) spec.Argv.push_back(target.Wrapper);
-  spec.Argv.push_back(program);
-  spec.Argv.insert(spec.Argv.end(), arguments.begin(), arguments.end());
-  spec.WorkingDirectory = target.Fixtures;
-  TProcessResult result = RunProcess(spec);
+  TProcessRequest request;
+  if (unprivileged && geteuid() == 0) request.RunAsUser = kNobody;
+  if (!target.Wrapper.empty()) request.Argv.push_back(target.Wrapper);
+  request.Argv.push_back(program);
+  request.Argv.insert(request.Argv.end(), arguments.begin(), arguments.end());
+  request.WorkingDirectory = target.Fixtures;
+  TProcessResult result = RunProcess(request);
   // Wine now and then fails to start a program at all: one more try tells that from a fault.
   if (!target.Wrapper.empty() && result.ExitStatus == 1 && result.Stdout.empty())
-    result = RunProcess(spec);
+    result = RunProcess(request);
   return result;
 }
 
@@ -163,11 +163,11 @@ TEST(Output, UnwritableStandardOutputFails) {
   if (!target.Wrapper.empty()) GTEST_SKIP() << "POSIX output targets";
   for (const std::string& program : {target.Tamsik, target.TamsikFull}) {
     for (TStdout kind : {TStdout::DevFull, TStdout::ClosedPipe}) {
-      TProcessSpec spec;
-      spec.Argv = {program, "app-1.2.exe", "app-1.2.exe"};
-      spec.WorkingDirectory = target.Fixtures;
-      spec.Stdout = kind;
-      TProcessResult result = RunProcess(spec);
+      TProcessRequest request;
+      request.Argv = {program, "app-1.2.exe", "app-1.2.exe"};
+      request.WorkingDirectory = target.Fixtures;
+      request.Stdout = kind;
+      TProcessResult result = RunProcess(request);
       SCOPED_TRACE(program);
       EXPECT_EQ(result.ExitStatus, 1);
       EXPECT_NE(result.Stderr.find("standard output"), std::string::npos) << result.Stderr;

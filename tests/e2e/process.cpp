@@ -24,7 +24,7 @@ void ReadAvailable(int& fd, std::string& into) {
 
 }  // namespace
 
-TProcessResult RunProcess(const TProcessSpec& spec) {
+TProcessResult RunProcess(const TProcessRequest& request) {
   TProcessResult result;
   int out[2], err[2];
   if (pipe2(out, O_CLOEXEC) != 0) return result;
@@ -34,23 +34,23 @@ TProcessResult RunProcess(const TProcessSpec& spec) {
     return result;
   }
   // A closed pipe: the reading end is gone before the program writes.
-  if (spec.Stdout == TStdout::ClosedPipe) {
+  if (request.Stdout == TStdout::ClosedPipe) {
     close(out[0]);
     out[0] = -1;
   }
   pid_t pid = fork();
   if (pid == 0) {
     int target = out[1];
-    if (spec.Stdout == TStdout::DevFull) target = open("/dev/full", O_WRONLY);
+    if (request.Stdout == TStdout::DevFull) target = open("/dev/full", O_WRONLY);
     dup2(target, 1);
     dup2(err[1], 2);
     int devNull = open("/dev/null", O_RDONLY);
     dup2(devNull, 0);
     signal(SIGPIPE, SIG_DFL);
-    if (spec.RunAsUser && (setgid(*spec.RunAsUser) != 0 || setuid(*spec.RunAsUser) != 0)) _exit(125);
-    if (!spec.WorkingDirectory.empty() && chdir(spec.WorkingDirectory.c_str()) != 0) _exit(126);
+    if (request.RunAsUser && (setgid(*request.RunAsUser) != 0 || setuid(*request.RunAsUser) != 0)) _exit(125);
+    if (!request.WorkingDirectory.empty() && chdir(request.WorkingDirectory.c_str()) != 0) _exit(126);
     std::vector<char*> argv;
-    for (const std::string& argument : spec.Argv) argv.push_back(const_cast<char*>(argument.c_str()));
+    for (const std::string& argument : request.Argv) argv.push_back(const_cast<char*>(argument.c_str()));
     argv.push_back(nullptr);
     execvp(argv[0], argv.data());
     _exit(127);
@@ -66,7 +66,7 @@ TProcessResult RunProcess(const TProcessSpec& spec) {
 
   // Helpers the program leaves behind (a Wine server, say) may hold the pipes open: once the
   // program itself has ended, what is already in the pipes is read and the rest is not waited for.
-  auto deadline = std::chrono::steady_clock::now() + spec.Timeout;
+  auto deadline = std::chrono::steady_clock::now() + request.Timeout;
   int outFd = out[0], errFd = err[0];
   int status = 0;
   bool ended = false;

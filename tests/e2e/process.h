@@ -17,7 +17,7 @@ struct TProcessResult {
   std::string Stderr;
 };
 
-struct TProcessSpec {
+struct TProcessRequest {
   std::vector<std::string> Argv;
   std::string WorkingDirectory;
   TStdout Stdout = TStdout::Capture;
@@ -26,4 +26,4 @@ struct TProcessSpec {
 };
 
 // Never hangs: a process still running at the timeout is killed and reported as timed out.
-TProcessResult RunProcess(const TProcessSpec& spec);
+TProcessResult RunProcess(const TProcessRequest& request);

@@ -11,49 +11,49 @@ namespace {
 
 namespace fs = std::filesystem;
 
-TVersionSpec Sample() {
-  TVersionSpec spec;
-  spec.Strings = {{"CompanyName", "Acme"},        {"FileVersion", "1.2.3.4"},
+TVersionLayout Sample() {
+  TVersionLayout layout;
+  layout.Strings = {{"CompanyName", "Acme"},        {"FileVersion", "1.2.3.4"},
                   {"ProductVersion", "1.2"},      {"Full Version", "1.2.3 build 7"},
                   {"LegalCopyRight", "(c) Acme"}, {"Comments", "\xC3\xA9t\xC3\xA9"}};
-  spec.Fixed.Flags = 0x21;
-  return spec;
+  layout.Fixed.Flags = 0x21;
+  return layout;
 }
 
 std::vector<std::pair<std::string, TBytes>> Images() {
-  TVersionSpec spec = Sample();
-  TBytes wide = BuildVersionTree(StandardTree(spec));
-  TBytes narrow = BuildVersionTree(StandardTree(spec, TTreeFlavor::Narrow), TTreeFlavor::Narrow);
+  TVersionLayout layout = Sample();
+  TBytes wide = BuildVersionTree(StandardTree(layout));
+  TBytes narrow = BuildVersionTree(StandardTree(layout, TTreeFlavor::Narrow), TTreeFlavor::Narrow);
   std::vector<std::pair<std::string, TBytes>> images;
 
   images.push_back({"pe32.exe", ProgramWithVersion(wide).Bytes});
   images.push_back({"pe32plus.exe", ProgramWithVersion(wide, TPeKind::Pe32Plus).Bytes});
 
-  TPeSpec gui;
+  TPeLayout gui;
   gui.Subsystem = 2;
   gui.Resources = {{24, std::nullopt, 1, 0x0409, TBytes(40, 'x')},
                    {16, std::nullopt, 1, 0x0407, wide},
                    {16, std::nullopt, 1, 0x0409, wide}};
   images.push_back({"pe32_gui_languages.exe", BuildPe(gui).Bytes});
 
-  TPeSpec dll;
+  TPeLayout dll;
   dll.Kind = TPeKind::Pe32Plus;
   dll.Dll = true;
   dll.Resources = {{16, std::string("VERSION"), 1, 0, wide}};
   images.push_back({"pe32plus_named.dll", BuildPe(dll).Bytes});
 
-  TPeSpec bare;
+  TPeLayout bare;
   bare.WithResourceDirectory = false;
   images.push_back({"pe32_no_resources.exe", BuildPe(bare).Bytes});
 
-  TVersionSpec several = spec;
+  TVersionLayout several = layout;
   several.Translations = {0x04E40407, 0x04B00409};
   several.TableName = "040704E4";
   images.push_back({"pe32_translations.exe",
                     ProgramWithVersion(BuildVersionTree(StandardTree(several))).Bytes});
 
   for (std::uint16_t shift : {4, 9}) {
-    TNeSpec ne;
+    TNeLayout ne;
     ne.AlignShift = shift;
     ne.Resources = {{2, std::nullopt, 1, 0, TBytes(24, 0x11)}, {16, std::nullopt, 1, 0, narrow}};
     images.push_back({"ne_shift" + std::to_string(shift) + ".exe", BuildNe(ne).Bytes});
@@ -72,9 +72,9 @@ TBytes QueryInput(const std::string& path, const TBytes& data, bool shortBuffer)
 }
 
 std::vector<std::pair<std::string, TBytes>> Queries() {
-  TVersionSpec spec = Sample();
-  TBytes wide = BuildVersionTree(StandardTree(spec));
-  TBytes narrow = BuildVersionTree(StandardTree(spec, TTreeFlavor::Narrow), TTreeFlavor::Narrow);
+  TVersionLayout layout = Sample();
+  TBytes wide = BuildVersionTree(StandardTree(layout));
+  TBytes narrow = BuildVersionTree(StandardTree(layout, TTreeFlavor::Narrow), TTreeFlavor::Narrow);
   const std::string paths[] = {"", "\\VarFileInfo\\Translation", "ProductVersion",
                                "\\StringFileInfo\\040904B0\\Comments", "\\\\stringfileinfo\\"};
   std::vector<std::pair<std::string, TBytes>> queries;

@@ -16,9 +16,9 @@ constexpr std::uint64_t kFileSize = 5ull << 30;
 constexpr std::uint64_t k4GiB = 1ull << 32;
 
 TBytes VersionData(const std::string& productVersion, TTreeFlavor flavor = TTreeFlavor::Wide) {
-  TVersionSpec spec;
-  spec.Strings = {{"ProductVersion", productVersion}};
-  return BuildVersionTree(StandardTree(spec, flavor), flavor);
+  TVersionLayout layout;
+  layout.Strings = {{"ProductVersion", productVersion}};
+  return BuildVersionTree(StandardTree(layout, flavor), flavor);
 }
 
 // Writes pieces at their offsets into a file of kFileSize bytes that holds nothing else.
@@ -64,10 +64,10 @@ TEST(LargeFiles, SparseTailIsNeverRead) {
 TEST(LargeFiles, PeSectionPastFourGiB) {
   // Padding before the version data carries it from the section's start at 4 GiB - 4 KiB to
   // beyond 4 GiB.
-  TPeSpec spec;
-  spec.Resources = {{24, std::nullopt, 1, 0x0409, TBytes(6000, 0x5A)},
+  TPeLayout layout;
+  layout.Resources = {{24, std::nullopt, 1, 0x0409, TBytes(6000, 0x5A)},
                     {16, std::nullopt, 1, 0x0409, VersionData("2.0")}};
-  TBuiltImage image = BuildPe(spec);
+  TBuiltImage image = BuildPe(layout);
   TResourceChain chain = FirstResourceChain(image);
   constexpr std::uint32_t kSectionAt = 0xFFFFF000;
   Poke32(image.Bytes, chain.Section + 20, kSectionAt);
@@ -85,10 +85,10 @@ TEST(LargeFiles, NeResourcePastFourGiB) {
   // With 128 KiB alignment units the table's 16-bit offsets reach 8 GiB.
   constexpr std::uint16_t kShift = 17;
   constexpr std::uint16_t kUnit = 0x8001;
-  TNeSpec spec;
-  spec.AlignShift = kShift;
-  spec.Resources = {{16, std::nullopt, 1, 0, VersionData("3.0", TTreeFlavor::Narrow)}};
-  TBuiltImage image = BuildNe(spec);
+  TNeLayout layout;
+  layout.AlignShift = kShift;
+  layout.Resources = {{16, std::nullopt, 1, 0, VersionData("3.0", TTreeFlavor::Narrow)}};
+  TBuiltImage image = BuildNe(layout);
   std::size_t entry = image.ResourceDirectory + 2 + 8;
   Poke16(image.Bytes, entry, kUnit);
   TBytes head(image.Bytes.begin(), image.Bytes.begin() + image.DataOffsets[0]);
@@ -97,7 +97,7 @@ TEST(LargeFiles, NeResourcePastFourGiB) {
   std::string path = folder.Path("far16.exe");
   std::uint64_t dataAt = std::uint64_t{kUnit} << kShift;
   ASSERT_GT(dataAt, k4GiB);
-  WriteSparse(path, {{0, head}, {dataAt, spec.Resources[0].Data}});
+  WriteSparse(path, {{0, head}, {dataAt, layout.Resources[0].Data}});
   EXPECT_EQ(ProductVersionReadingLittle(path), "3.0");
 }
 

@@ -16,9 +16,9 @@ namespace {
 constexpr std::uint32_t kSubdirectory = 0x80000000;
 
 TBuiltImage SoundImage() {
-  TVersionSpec spec;
-  spec.Strings = {{"CompanyName", "Acme"}, {"ProductVersion", "1.0"}};
-  return ProgramWithVersion(BuildVersionTree(StandardTree(spec)));
+  TVersionLayout layout;
+  layout.Strings = {{"CompanyName", "Acme"}, {"ProductVersion", "1.0"}};
+  return ProgramWithVersion(BuildVersionTree(StandardTree(layout)));
 }
 
 struct TImageCase {
@@ -114,28 +114,28 @@ TEST(Limits, ResourceDirectoryLoopsEnd) {
 
 struct TTreeCase {
   const char* Name;
-  TBlockSpec Root;
+  TBlockLayout Root;
   const char* CompanyName;
   const char* ProductVersion;
 };
 
-TBlockSpec StringTree(std::vector<TBlockSpec> strings) {
-  TVersionSpec spec;
-  TBlockSpec root = StandardTree(spec);
+TBlockLayout StringTree(std::vector<TBlockLayout> strings) {
+  TVersionLayout layout;
+  TBlockLayout root = StandardTree(layout);
   root.Children[0].Children[0].Children = std::move(strings);
   return root;
 }
 
-TBlockSpec ZeroLength(TBlockSpec block) {
+TBlockLayout ZeroLength(TBlockLayout block) {
   block.LengthOverride = 0;
   return block;
 }
 
 TEST(Limits, WalksEndAtZeroLengthBlocks) {
-  TBlockSpec company = TextBlock("CompanyName", "Acme"), product = TextBlock("ProductVersion", "1.0");
-  TBlockSpec zeroRoot = StringTree({company, product});
+  TBlockLayout company = TextBlock("CompanyName", "Acme"), product = TextBlock("ProductVersion", "1.0");
+  TBlockLayout zeroRoot = StringTree({company, product});
   zeroRoot.LengthOverride = 0;
-  TBlockSpec zeroTable = StringTree({company, product});
+  TBlockLayout zeroTable = StringTree({company, product});
   zeroTable.Children[0].Children[0].LengthOverride = 0;
   const TTreeCase cases[] = {
       {"zero_length_child_ends_walk", StringTree({company, ZeroLength(TextBlock("Other", "x")), product}), "Acme", ""},

@@ -112,17 +112,17 @@ void RunMutants(const TSubject& subject) {
 }
 
 TEST(Mutation, CraftedImages) {
-  TVersionSpec spec;
-  spec.Strings = {{"CompanyName", "Acme"}, {"FileVersion", "1.2.3.4"}, {"ProductVersion", "1.2"},
+  TVersionLayout layout;
+  layout.Strings = {{"CompanyName", "Acme"}, {"FileVersion", "1.2.3.4"}, {"ProductVersion", "1.2"},
                   {"Full Version", "1.2.3 build 7"}, {"Comments", "\xC3\xA9t\xC3\xA9"}};
-  TBytes wide = BuildVersionTree(StandardTree(spec));
-  TPeSpec languages;
+  TBytes wide = BuildVersionTree(StandardTree(layout));
+  TPeLayout languages;
   languages.Resources = {{24, std::nullopt, 1, 0x0409, TBytes(40, 'x')},
                          {16, std::nullopt, 1, 0x0407, wide},
                          {16, std::nullopt, 1, 0x0409, wide}};
-  TNeSpec ne;
+  TNeLayout ne;
   ne.Resources = {{2, std::nullopt, 1, 0, TBytes(24, 0x11)},
-                  {16, std::nullopt, 1, 0, BuildVersionTree(StandardTree(spec, TTreeFlavor::Narrow), TTreeFlavor::Narrow)}};
+                  {16, std::nullopt, 1, 0, BuildVersionTree(StandardTree(layout, TTreeFlavor::Narrow), TTreeFlavor::Narrow)}};
   const TSubject subjects[] = {
       {"pe32.exe", ProgramWithVersion(wide).Bytes},
       {"pe32plus.exe", ProgramWithVersion(wide, TPeKind::Pe32Plus).Bytes},

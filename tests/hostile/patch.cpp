@@ -31,7 +31,7 @@ TResourceChain FirstResourceChain(const TBuiltImage& image) {
   chain.DataEntry = image.ResourceDirectory + Peek32(image.Bytes, chain.NameDirectory + 20);
   constexpr std::uint32_t kSectionAddress = 0x1000;
   // Directories are sorted, so the first chain ends at the data of the resource with the
-  // smallest type, name and language, wherever the spec listed it.
+  // smallest type, name and language, wherever the layout listed it.
   std::uint32_t address = Peek32(image.Bytes, chain.DataEntry);
   bool found = false;
   for (std::size_t offset : image.DataOffsets) found = found || address == kSectionAddress + SectionOffset(image, offset);

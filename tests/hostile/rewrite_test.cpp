@@ -22,11 +22,11 @@ constexpr const char* kProductVersionPath = "\\StringFileInfo\\040904B0\\Product
 // with different padding keep their version data at different offsets.
 TBytes VersionImage(const std::string& productVersion, std::size_t padding,
                     const std::string& comment = "") {
-  TVersionSpec spec;
-  spec.Strings = {{"ProductVersion", productVersion}, {"Comments", comment}};
-  TPeSpec pe;
+  TVersionLayout layout;
+  layout.Strings = {{"ProductVersion", productVersion}, {"Comments", comment}};
+  TPeLayout pe;
   if (padding > 0) pe.Resources.push_back({24, std::nullopt, 1, 0x0409, TBytes(padding, 0x5A)});
-  pe.Resources.push_back({16, std::nullopt, 1, 0x0409, BuildVersionTree(StandardTree(spec))});
+  pe.Resources.push_back({16, std::nullopt, 1, 0x0409, BuildVersionTree(StandardTree(layout))});
   return BuildPe(pe).Bytes;
 }
 

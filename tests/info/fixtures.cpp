@@ -4,16 +4,16 @@
 
 namespace {
 
-TVersionSpec ProgramVersion() {
-  TVersionSpec spec;
-  spec.Strings = {{"CompanyName", "Acme Ünïcode"},
+TVersionLayout ProgramVersion() {
+  TVersionLayout layout;
+  layout.Strings = {{"CompanyName", "Acme Ünïcode"},
                   {"FileDescription", "tab\there"},
                   {"FileVersion", "1.2.3.4"},
                   {"Full Version", "1.2.3.4 (build 77)"},
                   {"ProductName", "say \"hi\" C:\\x"},
                   {"ProductVersion", "1.2"}};
-  spec.Fixed.Flags = 0x3;
-  return spec;
+  layout.Fixed.Flags = 0x3;
+  return layout;
 }
 
 }  // namespace
@@ -23,27 +23,27 @@ std::vector<TInfoFixture> WriteInfoFixtures(const std::string& directory) {
   TBytes programData = BuildVersionTree(StandardTree(ProgramVersion()));
   WriteFile(at + "program.exe", ProgramWithVersion(programData).Bytes);
 
-  TPeSpec dll;
+  TPeLayout dll;
   dll.Dll = true;
   dll.Resources.push_back({16, std::nullopt, 1, 0x0409, programData});
   WriteFile(at + "library.dll", BuildPe(dll).Bytes);
 
-  WriteFile(at + "plain.exe", BuildPe(TPeSpec{}).Bytes);
+  WriteFile(at + "plain.exe", BuildPe(TPeLayout{}).Bytes);
 
-  TVersionSpec untranslated = ProgramVersion();
+  TVersionLayout untranslated = ProgramVersion();
   untranslated.Translations.clear();
   WriteFile(at + "untranslated.exe",
             ProgramWithVersion(BuildVersionTree(StandardTree(untranslated))).Bytes);
 
-  TVersionSpec elsewhere = ProgramVersion();
+  TVersionLayout elsewhere = ProgramVersion();
   elsewhere.TableName = "040704B0";
   WriteFile(at + "elsewhere.exe",
             ProgramWithVersion(BuildVersionTree(StandardTree(elsewhere))).Bytes);
 
   // Narrow version data is passed on byte for byte, so a string can hold bytes that are not UTF-8.
-  TVersionSpec narrow;
+  TVersionLayout narrow;
   narrow.Strings = {{"ProductVersion", "1.0\xFF"}};
-  TNeSpec ne;
+  TNeLayout ne;
   ne.Resources.push_back({16, std::nullopt, 1, 0,
                           BuildVersionTree(StandardTree(narrow, TTreeFlavor::Narrow),
                                            TTreeFlavor::Narrow)});

@@ -43,17 +43,17 @@ struct TResourceSection {
   std::vector<std::size_t> DataEntries;
 };
 
-TResourceSection BuildResourceSection(const std::vector<TResourceSpec>& resources, bool sorted) {
+TResourceSection BuildResourceSection(const std::vector<TResourceLayout>& resources, bool sorted) {
   // Sorted as linkers write directories (named entries first, then numbers in ascending order),
-  // or in the spec's order, so a test decides which entry comes first. The data keeps the spec's
+  // or in the layout's order, so a test decides which entry comes first. The data keeps the layout's
   // order either way.
   std::vector<std::size_t> order(resources.size());
   for (std::size_t i = 0; i < order.size(); ++i) order[i] = i;
-  // Ties keep the spec's order; std::sort, unlike std::stable_sort, allocates nothing, which the
+  // Ties keep the layout's order; std::sort, unlike std::stable_sort, allocates nothing, which the
   // out-of-memory test needs.
   if (sorted)
     std::sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) {
-      const TResourceSpec &x = resources[a], &y = resources[b];
+      const TResourceLayout &x = resources[a], &y = resources[b];
       if (x.Type != y.Type) return x.Type < y.Type;
       if (x.Name.has_value() != y.Name.has_value()) return x.Name.has_value();
       if (!x.Name && x.NameId != y.NameId) return x.NameId < y.NameId;
@@ -90,7 +90,7 @@ TResourceSection BuildResourceSection(const std::vector<TResourceSpec>& resource
 
   TBytes out(stringsAt, 0);
   std::map<std::string, std::size_t> stringOffsets;
-  for (const TResourceSpec& resource : resources) {
+  for (const TResourceLayout& resource : resources) {
     if (!resource.Name || stringOffsets.count(*resource.Name)) continue;
     stringOffsets[*resource.Name] = out.size();
     Put16(out, out.size(), static_cast<std::uint32_t>(resource.Name->size()));
@@ -98,7 +98,7 @@ TResourceSection BuildResourceSection(const std::vector<TResourceSpec>& resource
   }
   PadTo(out, 16);
   std::vector<std::size_t> dataOffsets;
-  for (const TResourceSpec& resource : resources) {
+  for (const TResourceLayout& resource : resources) {
     dataOffsets.push_back(out.size());
     out.insert(out.end(), resource.Data.begin(), resource.Data.end());
     PadTo(out, 8);
@@ -153,8 +153,8 @@ TResourceSection BuildResourceSection(const std::vector<TResourceSpec>& resource
 
 }  // namespace
 
-TBuiltImage BuildPe(const TPeSpec& spec) {
-  bool plus = spec.Kind == TPeKind::Pe32Plus;
+TBuiltImage BuildPe(const TPeLayout& layout) {
+  bool plus = layout.Kind == TPeKind::Pe32Plus;
   TBuiltImage image;
   image.Bytes = DosHeader();
   image.NewHeader = kDosHeaderSize;
@@ -165,24 +165,24 @@ TBuiltImage BuildPe(const TPeSpec& spec) {
   out.resize(nt + 24 + optionalSize + 40, 0);
   out[nt] = 'P';
   out[nt + 1] = 'E';
-  Put16(out, nt + 4, spec.Machine ? spec.Machine : (plus ? 0x8664 : 0x14C));
+  Put16(out, nt + 4, layout.Machine ? layout.Machine : (plus ? 0x8664 : 0x14C));
   Put16(out, nt + 6, 1);  // one section: .rsrc
   Put16(out, nt + 20, static_cast<std::uint32_t>(optionalSize));
-  Put16(out, nt + 22, 0x0102 | (spec.Dll ? 0x2000 : 0));
+  Put16(out, nt + 22, 0x0102 | (layout.Dll ? 0x2000 : 0));
 
   std::size_t opt = nt + 24;
   Put16(out, opt, plus ? 0x20B : 0x10B);
   Put32(out, opt + 32, 0x1000);  // section alignment
   Put32(out, opt + 36, static_cast<std::uint32_t>(kFileAlignment));
-  Put16(out, opt + 48, spec.SubsystemMajor);
-  Put16(out, opt + 50, spec.SubsystemMinor);
+  Put16(out, opt + 48, layout.SubsystemMajor);
+  Put16(out, opt + 50, layout.SubsystemMinor);
   Put32(out, opt + 60, static_cast<std::uint32_t>(kFileAlignment));  // size of headers
-  Put16(out, opt + 68, spec.Subsystem);
+  Put16(out, opt + 68, layout.Subsystem);
   std::size_t directories = opt + (plus ? 112 : 96);
   Put32(out, directories - 4, 16);
 
-  TResourceSection section = BuildResourceSection(spec.Resources, spec.SortedDirectories);
-  if (spec.WithResourceDirectory) {
+  TResourceSection section = BuildResourceSection(layout.Resources, layout.SortedDirectories);
+  if (layout.WithResourceDirectory) {
     Put32(out, directories + 16, kSectionRva);
     Put32(out, directories + 20, static_cast<std::uint32_t>(section.Bytes.size()));
   }
@@ -208,7 +208,7 @@ TBuiltImage BuildPe(const TPeSpec& spec) {
   return image;
 }
 
-TBuiltImage BuildNe(const TNeSpec& spec) {
+TBuiltImage BuildNe(const TNeLayout& layout) {
   TBuiltImage image;
   image.Bytes = DosHeader();
   TBytes& out = image.Bytes;
@@ -217,20 +217,20 @@ TBuiltImage BuildNe(const TNeSpec& spec) {
   out.resize(ne + 0x40, 0);
   out[ne] = 'N';
   out[ne + 1] = 'E';
-  Put16(out, ne + 0x3E, spec.ExpectedWindows);
+  Put16(out, ne + 0x3E, layout.ExpectedWindows);
   out[ne + 0x36] = 2;  // target: Windows
 
   std::size_t table = out.size();
   image.ResourceDirectory = table;
   Put16(out, ne + 0x24, static_cast<std::uint32_t>(table - ne));
-  Put16(out, table, spec.AlignShift);
+  Put16(out, table, layout.AlignShift);
   // One type record per resource keeps the builder simple; readers must cope with that too.
-  std::size_t unit = std::size_t{1} << spec.AlignShift;
-  std::size_t tableSize = 2 + spec.Resources.size() * (8 + 12) + 2 + 1;
+  std::size_t unit = std::size_t{1} << layout.AlignShift;
+  std::size_t tableSize = 2 + layout.Resources.size() * (8 + 12) + 2 + 1;
   std::size_t dataAt = (table + tableSize + unit - 1) / unit * unit;
   std::size_t cursor = table + 2;
   std::size_t place = dataAt;
-  for (const TResourceSpec& resource : spec.Resources) {
+  for (const TResourceLayout& resource : layout.Resources) {
     Put16(out, cursor, 0x8000 | resource.Type);
     Put16(out, cursor + 2, 1);
     Put32(out, cursor + 4, 0);
@@ -247,9 +247,9 @@ TBuiltImage BuildNe(const TNeSpec& spec) {
   Put16(out, cursor, 0);  // end of the resource table
   Put16(out, ne + 0x26, static_cast<std::uint32_t>(cursor + 2 - ne));  // resident names follow
   out.resize(dataAt, 0);
-  for (std::size_t i = 0; i < spec.Resources.size(); ++i) {
+  for (std::size_t i = 0; i < layout.Resources.size(); ++i) {
     out.resize(image.DataOffsets[i], 0);
-    out.insert(out.end(), spec.Resources[i].Data.begin(), spec.Resources[i].Data.end());
+    out.insert(out.end(), layout.Resources[i].Data.begin(), layout.Resources[i].Data.end());
     PadTo(out, unit);
   }
   return image;
@@ -264,10 +264,10 @@ TBytes BuildDosProgram() {
 }
 
 TBuiltImage ProgramWithVersion(const TBytes& versionData, TPeKind kind) {
-  TPeSpec spec;
-  spec.Kind = kind;
-  spec.Resources.push_back({16, std::nullopt, 1, 0x0409, versionData});
-  return BuildPe(spec);
+  TPeLayout layout;
+  layout.Kind = kind;
+  layout.Resources.push_back({16, std::nullopt, 1, 0x0409, versionData});
+  return BuildPe(layout);
 }
 
 void WriteFile(const std::string& path, const TBytes& bytes) {

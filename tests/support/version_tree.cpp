@@ -19,7 +19,7 @@ void Append16(TBytes& out, std::uint16_t value) {
 }
 
 // Appends one block at the end of out; alignment is relative to base, the start of the tree.
-void AppendBlock(TBytes& out, std::size_t base, const TBlockSpec& block, TTreeFlavor flavor) {
+void AppendBlock(TBytes& out, std::size_t base, const TBlockLayout& block, TTreeFlavor flavor) {
   Pad4(out, base);
   std::size_t start = out.size();
   Append16(out, 0);  // length, filled in below
@@ -34,14 +34,14 @@ void AppendBlock(TBytes& out, std::size_t base, const TBlockSpec& block, TTreeFl
   }
   Pad4(out, base);
   out.insert(out.end(), block.Value.begin(), block.Value.end());
-  for (const TBlockSpec& child : block.Children) AppendBlock(out, base, child, flavor);
+  for (const TBlockLayout& child : block.Children) AppendBlock(out, base, child, flavor);
   std::size_t length = out.size() - start;
   PutU16(out, start, block.LengthOverride.value_or(static_cast<std::uint16_t>(length)));
 }
 
 }  // namespace
 
-TBytes BuildVersionTree(const TBlockSpec& root, TTreeFlavor flavor) {
+TBytes BuildVersionTree(const TBlockLayout& root, TTreeFlavor flavor) {
   TBytes out;
   AppendBlock(out, 0, root, flavor);
   return out;
@@ -65,8 +65,8 @@ TBytes Le32(std::initializer_list<std::uint32_t> values) {
   return out;
 }
 
-TBlockSpec TextBlock(std::string key, std::string_view text, TTreeFlavor flavor) {
-  TBlockSpec block;
+TBlockLayout TextBlock(std::string key, std::string_view text, TTreeFlavor flavor) {
+  TBlockLayout block;
   block.Key = std::move(key);
   block.Type = 1;
   if (flavor == TTreeFlavor::Wide) {
@@ -80,16 +80,16 @@ TBlockSpec TextBlock(std::string key, std::string_view text, TTreeFlavor flavor)
   return block;
 }
 
-TBlockSpec BinaryBlock(std::string key, TBytes value) {
-  TBlockSpec block;
+TBlockLayout BinaryBlock(std::string key, TBytes value) {
+  TBlockLayout block;
   block.Key = std::move(key);
   block.ValueLength = static_cast<std::uint16_t>(value.size());
   block.Value = std::move(value);
   return block;
 }
 
-TBlockSpec Parent(std::string key, std::vector<TBlockSpec> children, std::uint16_t type) {
-  TBlockSpec block;
+TBlockLayout Parent(std::string key, std::vector<TBlockLayout> children, std::uint16_t type) {
+  TBlockLayout block;
   block.Key = std::move(key);
   block.Type = type;
   block.Children = std::move(children);
@@ -101,15 +101,15 @@ TBytes FixedInfoBytes(const TFixedInfo& fixed) {
                fixed.FlagsMask, fixed.Flags, 0x00040004, fixed.FileType, fixed.FileSubtype, 0, 0});
 }
 
-TBlockSpec StandardTree(const TVersionSpec& spec, TTreeFlavor flavor) {
-  std::vector<TBlockSpec> strings;
-  for (const auto& [key, text] : spec.Strings) strings.push_back(TextBlock(key, text, flavor));
-  TBlockSpec root = BinaryBlock("VS_VERSION_INFO", FixedInfoBytes(spec.Fixed));
+TBlockLayout StandardTree(const TVersionLayout& layout, TTreeFlavor flavor) {
+  std::vector<TBlockLayout> strings;
+  for (const auto& [key, text] : layout.Strings) strings.push_back(TextBlock(key, text, flavor));
+  TBlockLayout root = BinaryBlock("VS_VERSION_INFO", FixedInfoBytes(layout.Fixed));
   root.Children.push_back(
-      Parent("StringFileInfo", {Parent(spec.TableName, std::move(strings))}));
-  if (!spec.Translations.empty()) {
+      Parent("StringFileInfo", {Parent(layout.TableName, std::move(strings))}));
+  if (!layout.Translations.empty()) {
     TBytes entries;
-    for (std::uint32_t entry : spec.Translations) {
+    for (std::uint32_t entry : layout.Translations) {
       TBytes one = Le32({entry});
       entries.insert(entries.end(), one.begin(), one.end());
     }

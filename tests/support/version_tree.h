@@ -10,18 +10,18 @@
 
 using TBytes = std::vector<std::uint8_t>;
 
-struct TBlockSpec {
+struct TBlockLayout {
   std::string Key;  // UTF-8; stored as UTF-16 in wide data, as it is in narrow data
   TBytes Value;     // the value bytes as stored
   std::uint16_t Type = 0;  // wide data only: 1 for text, 0 for binary
   std::uint16_t ValueLength = 0;  // as stored: characters for wide text, bytes otherwise
-  std::vector<TBlockSpec> Children;
+  std::vector<TBlockLayout> Children;
   std::optional<std::uint16_t> LengthOverride;  // stored instead of the true block length
 };
 
 enum class TTreeFlavor { Wide, Narrow };
 
-TBytes BuildVersionTree(const TBlockSpec& root, TTreeFlavor flavor = TTreeFlavor::Wide);
+TBytes BuildVersionTree(const TBlockLayout& root, TTreeFlavor flavor = TTreeFlavor::Wide);
 
 // Pieces of ordinary version data.
 TBytes Utf16Bytes(std::u16string_view text, bool terminate = true);
@@ -30,9 +30,9 @@ TBytes Le32(std::initializer_list<std::uint32_t> values);
 
 // A text value: UTF-16 with terminator in wide data, 8-bit with terminator in narrow data; the
 // stored length counts the characters and the terminator, as resource compilers write it.
-TBlockSpec TextBlock(std::string key, std::string_view text, TTreeFlavor flavor = TTreeFlavor::Wide);
-TBlockSpec BinaryBlock(std::string key, TBytes value);
-TBlockSpec Parent(std::string key, std::vector<TBlockSpec> children, std::uint16_t type = 1);
+TBlockLayout TextBlock(std::string key, std::string_view text, TTreeFlavor flavor = TTreeFlavor::Wide);
+TBlockLayout BinaryBlock(std::string key, TBytes value);
+TBlockLayout Parent(std::string key, std::vector<TBlockLayout> children, std::uint16_t type = 1);
 
 struct TFixedInfo {
   std::uint32_t FlagsMask = 0x3F;
@@ -44,10 +44,10 @@ TBytes FixedInfoBytes(const TFixedInfo& fixed);
 
 // A whole VS_VERSIONINFO: the fixed information, one string table named tableName holding
 // strings, and a translation table with the given entries (none: no VarFileInfo at all).
-struct TVersionSpec {
+struct TVersionLayout {
   TFixedInfo Fixed;
   std::string TableName = "040904B0";
   std::vector<std::pair<std::string, std::string>> Strings;
   std::vector<std::uint32_t> Translations = {0x04B00409};
 };
-TBlockSpec StandardTree(const TVersionSpec& spec, TTreeFlavor flavor = TTreeFlavor::Wide);
+TBlockLayout StandardTree(const TVersionLayout& layout, TTreeFlavor flavor = TTreeFlavor::Wide);

@@ -6,12 +6,12 @@
 
 namespace {
 
-TBlockSpec SampleTree() {
-  TVersionSpec spec;
-  spec.TableName = "040904b0";
-  spec.Strings = {{"LegalCopyright", "(c) Acme"}, {"ProductVersion", "1.2.0"},
+TBlockLayout SampleTree() {
+  TVersionLayout layout;
+  layout.TableName = "040904b0";
+  layout.Strings = {{"LegalCopyright", "(c) Acme"}, {"ProductVersion", "1.2.0"},
                   {"ProductVersion", "9.9"}, {"ProductVersionX", "x"}, {"Empty", ""}};
-  return StandardTree(spec);
+  return StandardTree(layout);
 }
 
 // The text a path leads to: a wide text value as UTF-8, "<block>" for a block without a value,
@@ -66,19 +66,19 @@ INSTANTIATE_TEST_SUITE_P(
         TPathCase{"path_below_a_string", "\\StringFileInfo\\040904B0\\ProductVersion\\x", "<none>"}),
     [](const testing::TestParamInfo<TPathCase>& info) { return info.param.Name; });
 
-TBlockSpec& Strings(TBlockSpec& root) { return root.Children[0].Children[0]; }
+TBlockLayout& Strings(TBlockLayout& root) { return root.Children[0].Children[0]; }
 constexpr const char* kProductVersion = "\\StringFileInfo\\040904B0\\ProductVersion";
 
 TEST(VersionBlocks, ZeroLengthChildEndsWalk) {
-  TBlockSpec root = SampleTree();
-  TBlockSpec stop = TextBlock("Stop", "x");
+  TBlockLayout root = SampleTree();
+  TBlockLayout stop = TextBlock("Stop", "x");
   stop.LengthOverride = 0;
   Strings(root).Children.insert(Strings(root).Children.begin(), stop);
   EXPECT_EQ(Lookup(BuildVersionTree(root), kProductVersion), "<none>");
 }
 
 TEST(VersionBlocks, VarFileInfoMayComeFirst) {
-  TBlockSpec root = SampleTree();
+  TBlockLayout root = SampleTree();
   std::swap(root.Children[0], root.Children[1]);
   TBytes data = BuildVersionTree(root);
   EXPECT_EQ(Lookup(data, kProductVersion), "1.2.0");
@@ -87,11 +87,11 @@ TEST(VersionBlocks, VarFileInfoMayComeFirst) {
 
 TEST(VersionBlocks, ChildrenAreBoundedByTheirParent) {
   // A table whose stored length ends before its strings: they are outside it, so not found.
-  TBlockSpec root = SampleTree();
+  TBlockLayout root = SampleTree();
   Strings(root).LengthOverride = 24;
   EXPECT_EQ(Lookup(BuildVersionTree(root), kProductVersion), "<none>");
   // A string claiming to run past the end of the data is cut at the end, not read beyond it.
-  TBlockSpec last = SampleTree();
+  TBlockLayout last = SampleTree();
   Strings(last).Children = {TextBlock("ProductVersion", "1.2.0")};
   Strings(last).Children[0].LengthOverride = 0xFFFF;
   last.Children.pop_back();
@@ -100,23 +100,23 @@ TEST(VersionBlocks, ChildrenAreBoundedByTheirParent) {
 
 TEST(VersionBlocks, WrongValueLengthsStillGiveTheWholeText) {
   for (std::uint16_t stored : {1, 3, 6, 12, 500}) {
-    TBlockSpec root = SampleTree();
-    for (TBlockSpec& string : Strings(root).Children) string.ValueLength = stored;
+    TBlockLayout root = SampleTree();
+    for (TBlockLayout& string : Strings(root).Children) string.ValueLength = stored;
     EXPECT_EQ(Lookup(BuildVersionTree(root), kProductVersion), "1.2.0") << stored;
   }
 }
 
 TEST(VersionBlocks, TextWithoutTerminatorEndsWithTheBlock) {
-  TBlockSpec root = SampleTree();
-  TBlockSpec& string = Strings(root).Children[1];
+  TBlockLayout root = SampleTree();
+  TBlockLayout& string = Strings(root).Children[1];
   string.Value = Utf16FromUtf8("1.2.0", false);
   TBytes data = BuildVersionTree(root);
   EXPECT_EQ(Lookup(data, kProductVersion), "1.2.0");
 }
 
 TEST(VersionBlocks, UnterminatedKeyNeverMatches) {
-  TBlockSpec root = SampleTree();
-  TBlockSpec& table = Strings(root);
+  TBlockLayout root = SampleTree();
+  TBlockLayout& table = Strings(root);
   table.Children = {BinaryBlock("", {})};
   TBytes data = BuildVersionTree(root);
   // Overwrite the key's terminator and everything after it inside the string block.
@@ -136,9 +136,9 @@ TEST(VersionBlocks, TruncatedDataFindsNothingPastItsEnd) {
 }
 
 TEST(VersionBlocks, NarrowDataHasEightBitKeysAndText) {
-  TVersionSpec spec;
-  spec.Strings = {{"ProductVersion", "1.2.0"}, {"Comments", "caf\xe9"}};
-  TBytes data = BuildVersionTree(StandardTree(spec, TTreeFlavor::Narrow), TTreeFlavor::Narrow);
+  TVersionLayout layout;
+  layout.Strings = {{"ProductVersion", "1.2.0"}, {"Comments", "caf\xe9"}};
+  TBytes data = BuildVersionTree(StandardTree(layout, TTreeFlavor::Narrow), TTreeFlavor::Narrow);
   TByteView view(data.data(), data.size());
   EXPECT_EQ(DetectFlavor(view), TVersionFlavor::Narrow);
   EXPECT_EQ(Lookup(data, "\\stringfileinfo\\040904b0\\PRODUCTVERSION", TVersionFlavor::Narrow), "1.2.0");

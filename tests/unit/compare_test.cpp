@@ -28,10 +28,10 @@ TEST(Existence, NamesAreLiteralAndFoldersAreNotFiles) {
 
 TEST(CompareVersionField, AnswersOnlyForExactlyTwoExistingFiles) {
   TTempFolder folder;
-  TVersionSpec spec;
-  spec.Strings = {{"ProductVersion", "1.2"}};
-  std::string a = folder.Write("a.exe", ProgramWithVersion(BuildVersionTree(StandardTree(spec))).Bytes);
-  std::string b = folder.Write("b.exe", ProgramWithVersion(BuildVersionTree(StandardTree(spec)), TPeKind::Pe32Plus).Bytes);
+  TVersionLayout layout;
+  layout.Strings = {{"ProductVersion", "1.2"}};
+  std::string a = folder.Write("a.exe", ProgramWithVersion(BuildVersionTree(StandardTree(layout))).Bytes);
+  std::string b = folder.Write("b.exe", ProgramWithVersion(BuildVersionTree(StandardTree(layout)), TPeKind::Pe32Plus).Bytes);
   EXPECT_EQ(CompareVersionField(kProduct, {a, b}), "=");
   EXPECT_EQ(CompareVersionField(kProduct, {}), "0");
   EXPECT_EQ(CompareVersionField(kProduct, {a}), "0");

@@ -37,13 +37,13 @@ std::uint32_t TypeOf(const TBytes& bytes) {
   return ExecutableType(window);
 }
 
-TResourceSpec Version(std::uint32_t nameId, std::uint32_t language, std::uint8_t marker) {
+TResourceLayout Version(std::uint32_t nameId, std::uint32_t language, std::uint8_t marker) {
   return {16, std::nullopt, nameId, language, Marker(marker)};
 }
 
 struct TChoiceCase {
   const char* Name;
-  std::vector<TResourceSpec> Resources;
+  std::vector<TResourceLayout> Resources;
   std::uint8_t Expected;
 };
 
@@ -51,10 +51,10 @@ class ResourceChoice : public testing::TestWithParam<TChoiceCase> {};
 
 TEST_P(ResourceChoice, PicksTheExpectedVersionResource) {
   for (TPeKind kind : {TPeKind::Pe32, TPeKind::Pe32Plus}) {
-    TPeSpec spec;
-    spec.Kind = kind;
-    spec.Resources = GetParam().Resources;
-    TLocated located = Locate(BuildPe(spec).Bytes);
+    TPeLayout layout;
+    layout.Kind = kind;
+    layout.Resources = GetParam().Resources;
+    TLocated located = Locate(BuildPe(layout).Bytes);
     EXPECT_EQ(located.Fault, TImageFault::None);
     EXPECT_EQ(located.FirstByte, GetParam().Expected);
     EXPECT_EQ(located.Length, 32u);
@@ -77,11 +77,11 @@ TEST(PeImage, AnyMachineTypeWillDo) {
   // x86, x64, ARM, ARM64, Itanium: the version resource and the program test ignore the machine.
   for (std::uint16_t machine : {0x14C, 0x8664, 0x1C4, 0xAA64, 0x200}) {
     for (TPeKind kind : {TPeKind::Pe32, TPeKind::Pe32Plus}) {
-      TPeSpec spec;
-      spec.Kind = kind;
-      spec.Machine = machine;
-      spec.Resources = {Version(1, 0x409, 'A')};
-      TBytes bytes = BuildPe(spec).Bytes;
+      TPeLayout layout;
+      layout.Kind = kind;
+      layout.Machine = machine;
+      layout.Resources = {Version(1, 0x409, 'A')};
+      TBytes bytes = BuildPe(layout).Bytes;
       EXPECT_EQ(Locate(bytes).FirstByte, 'A') << machine;
       EXPECT_EQ(TypeOf(bytes), 0x4550u) << machine;
     }
@@ -89,18 +89,18 @@ TEST(PeImage, AnyMachineTypeWillDo) {
 }
 
 TEST(NeImage, FindsItsVersionResource) {
-  TNeSpec spec;
-  spec.Resources = {{3, std::nullopt, 1, 0, Marker('I')}, {16, std::nullopt, 5, 0, Marker('B')},
+  TNeLayout layout;
+  layout.Resources = {{3, std::nullopt, 1, 0, Marker('I')}, {16, std::nullopt, 5, 0, Marker('B')},
                     {16, std::nullopt, 1, 0, Marker('A')}};
-  TLocated located = Locate(BuildNe(spec).Bytes);
+  TLocated located = Locate(BuildNe(layout).Bytes);
   EXPECT_EQ(located.Fault, TImageFault::None);
   EXPECT_EQ(located.FirstByte, 'A');
   // Lengths count alignment units, so the data found is rounded up to the next unit.
   EXPECT_EQ(located.Length, 32u);
 
   // A version resource named otherwise is none.
-  spec.Resources = {{16, std::nullopt, 5, 0, Marker('B')}};
-  EXPECT_EQ(Locate(BuildNe(spec).Bytes).Fault, TImageFault::NoVersionResource);
+  layout.Resources = {{16, std::nullopt, 5, 0, Marker('B')}};
+  EXPECT_EQ(Locate(BuildNe(layout).Bytes).Fault, TImageFault::NoVersionResource);
 }
 
 void Put32(TBytes& bytes, std::size_t at, std::uint32_t value) {
@@ -108,9 +108,9 @@ void Put32(TBytes& bytes, std::size_t at, std::uint32_t value) {
 }
 
 TBuiltImage SoundImage() {
-  TPeSpec spec;
-  spec.Resources = {Version(1, 0x409, 'A')};
-  return BuildPe(spec);
+  TPeLayout layout;
+  layout.Resources = {Version(1, 0x409, 'A')};
+  return BuildPe(layout);
 }
 
 struct TFaultCase {
@@ -136,8 +136,8 @@ INSTANTIATE_TEST_SUITE_P(
         TFaultCase{"new_header_past_the_end", [](TBuiltImage& i) { Put32(i.Bytes, 0x3C, 0xFFFFFFF0); }, TImageFault::NotAnImage},
         TFaultCase{"cut_in_the_headers", [](TBuiltImage& i) { i.Bytes.resize(i.NewHeader + 30); }, TImageFault::Truncated},
         TFaultCase{"unknown_optional_header", [](TBuiltImage& i) { i.Bytes[i.NewHeader + 24] = 0x07; }, TImageFault::BadSignature},
-        TFaultCase{"no_resource_directory", [](TBuiltImage& i) { i.Bytes = [] { TPeSpec s; s.WithResourceDirectory = false; return BuildPe(s).Bytes; }(); }, TImageFault::NoResources},
-        TFaultCase{"no_version_type", [](TBuiltImage& i) { TPeSpec s; s.Resources = {{3, std::nullopt, 1, 0x409, Marker('I')}}; i = BuildPe(s); }, TImageFault::NoVersionResource},
+        TFaultCase{"no_resource_directory", [](TBuiltImage& i) { i.Bytes = [] { TPeLayout s; s.WithResourceDirectory = false; return BuildPe(s).Bytes; }(); }, TImageFault::NoResources},
+        TFaultCase{"no_version_type", [](TBuiltImage& i) { TPeLayout s; s.Resources = {{3, std::nullopt, 1, 0x409, Marker('I')}}; i = BuildPe(s); }, TImageFault::NoVersionResource},
         TFaultCase{"section_count_past_the_end", [](TBuiltImage& i) { i.Bytes[i.NewHeader + 6] = 0xFF; i.Bytes[i.NewHeader + 7] = 0xFF; }, TImageFault::Truncated},
         TFaultCase{"resources_outside_every_section", [](TBuiltImage& i) { Put32(i.Bytes, i.SectionTable + 12, 0x9000); }, TImageFault::OutsideImage},
         TFaultCase{"type_entry_names_data_not_a_directory", [](TBuiltImage& i) { i.Bytes[i.ResourceDirectory + 23] &= 0x7F; }, TImageFault::BadDirectory},
@@ -152,9 +152,9 @@ INSTANTIATE_TEST_SUITE_P(
     [](const testing::TestParamInfo<TFaultCase>& info) { return info.param.Name; });
 
 TEST(NeImage, HostileTablesEnd) {
-  TNeSpec spec;
-  spec.Resources = {Version(1, 0, 'A')};
-  TBuiltImage image = BuildNe(spec);
+  TNeLayout layout;
+  layout.Resources = {Version(1, 0, 'A')};
+  TBuiltImage image = BuildNe(layout);
   TBuiltImage shifted = image;
   shifted.Bytes[image.ResourceDirectory] = 40;  // alignment shift past 32 bits
   EXPECT_EQ(Locate(shifted.Bytes).Fault, TImageFault::BadDirectory);
@@ -182,25 +182,25 @@ class ExeType : public testing::TestWithParam<TExeTypeCase> {};
 
 TEST_P(ExeType, IsToldByContent) { EXPECT_EQ(TypeOf(GetParam().Make()), GetParam().Expected); }
 
-TBytes Pe(std::function<void(TPeSpec&)> adjust) {
-  TPeSpec spec;
-  adjust(spec);
-  return BuildPe(spec).Bytes;
+TBytes Pe(std::function<void(TPeLayout&)> adjust) {
+  TPeLayout layout;
+  adjust(layout);
+  return BuildPe(layout).Bytes;
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Kinds, ExeType,
     testing::Values(
-        TExeTypeCase{"console_program", [] { return Pe([](TPeSpec&) {}); }, 0x4550},
-        TExeTypeCase{"console_pe32plus", [] { return Pe([](TPeSpec& s) { s.Kind = TPeKind::Pe32Plus; }); }, 0x4550},
-        TExeTypeCase{"gui_program_carries_subsystem_version", [] { return Pe([](TPeSpec& s) { s.Subsystem = 2; s.SubsystemMajor = 6; s.SubsystemMinor = 1; }); }, 0x06014550},
-        TExeTypeCase{"dll", [] { return Pe([](TPeSpec& s) { s.Dll = true; }); }, 0},
-        TExeTypeCase{"gui_dll", [] { return Pe([](TPeSpec& s) { s.Dll = true; s.Subsystem = 2; }); }, 0},
-        TExeTypeCase{"ne_carries_windows_version", [] { return BuildNe(TNeSpec{}).Bytes; }, 0x030A454E},
+        TExeTypeCase{"console_program", [] { return Pe([](TPeLayout&) {}); }, 0x4550},
+        TExeTypeCase{"console_pe32plus", [] { return Pe([](TPeLayout& s) { s.Kind = TPeKind::Pe32Plus; }); }, 0x4550},
+        TExeTypeCase{"gui_program_carries_subsystem_version", [] { return Pe([](TPeLayout& s) { s.Subsystem = 2; s.SubsystemMajor = 6; s.SubsystemMinor = 1; }); }, 0x06014550},
+        TExeTypeCase{"dll", [] { return Pe([](TPeLayout& s) { s.Dll = true; }); }, 0},
+        TExeTypeCase{"gui_dll", [] { return Pe([](TPeLayout& s) { s.Dll = true; s.Subsystem = 2; }); }, 0},
+        TExeTypeCase{"ne_carries_windows_version", [] { return BuildNe(TNeLayout{}).Bytes; }, 0x030A454E},
         TExeTypeCase{"dos_program", [] { return BuildDosProgram(); }, 0x4D5A},
         TExeTypeCase{"text", [] { return TBytes{'h', 'e', 'l', 'l', 'o'}; }, 0},
         TExeTypeCase{"empty", [] { return TBytes{}; }, 0},
-        TExeTypeCase{"pe_cut_in_its_headers", [] { TBytes b = Pe([](TPeSpec&) {}); b.resize(0x60); return b; }, 0}),
+        TExeTypeCase{"pe_cut_in_its_headers", [] { TBytes b = Pe([](TPeLayout&) {}); b.resize(0x60); return b; }, 0}),
     [](const testing::TestParamInfo<TExeTypeCase>& info) { return info.param.Name; });
 
 TEST(RegularFile, RefusesWhatIsNotARegularFile) {

@@ -26,9 +26,9 @@ namespace {
 TEST(OutOfMemory, EndsTheRunWithAMessageAndNoAnswer) {
   TTempFolder folder;
   // Enough strings to make the version buffer larger than anything else the run allocates.
-  TVersionSpec spec;
-  for (int i = 0; i < 40; ++i) spec.Strings.push_back({"Key" + std::to_string(i), std::string(40, 'v')});
-  std::string path = folder.Write("big.exe", ProgramWithVersion(BuildVersionTree(StandardTree(spec))).Bytes);
+  TVersionLayout layout;
+  for (int i = 0; i < 40; ++i) layout.Strings.push_back({"Key" + std::to_string(i), std::string(40, 'v')});
+  std::string path = folder.Write("big.exe", ProgramWithVersion(BuildVersionTree(StandardTree(layout))).Bytes);
   std::vector<std::string> words = {"tamsik", path, path};
   std::vector<char*> argv;
   for (std::string& word : words) argv.push_back(word.data());

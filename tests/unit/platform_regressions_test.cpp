@@ -57,15 +57,15 @@ constexpr const char* kProductVersion = "\\StringFileInfo\\040904B0\\ProductVers
 constexpr const char* kComments = "\\StringFileInfo\\040904B0\\Comments";
 
 // The ordinary tree with its ProductVersion block changed by edit.
-TBytes WithProductVersion(TTreeFlavor flavor, const std::function<void(TBlockSpec&)>& edit) {
-  TVersionSpec spec;
-  spec.Strings = {{"CompanyName", "Acme"}, {"ProductVersion", "1.2"}, {"ProductName", "Anvil"}};
-  TBlockSpec root = StandardTree(spec, flavor);
-  for (TBlockSpec& string : root.Children[0].Children[0].Children)
+TBytes WithProductVersion(TTreeFlavor flavor, const std::function<void(TBlockLayout&)>& edit) {
+  TVersionLayout layout;
+  layout.Strings = {{"CompanyName", "Acme"}, {"ProductVersion", "1.2"}, {"ProductName", "Anvil"}};
+  TBlockLayout root = StandardTree(layout, flavor);
+  for (TBlockLayout& string : root.Children[0].Children[0].Children)
     if (string.Key == "ProductVersion") edit(string);
   TBytes data = BuildVersionTree(root, flavor);
   if (flavor == TTreeFlavor::Wide) return ProgramWithVersion(data).Bytes;
-  TNeSpec ne;
+  TNeLayout ne;
   ne.Resources.push_back({16, std::nullopt, 1, 0, data});
   return BuildNe(ne).Bytes;
 }
@@ -73,7 +73,7 @@ TBytes WithProductVersion(TTreeFlavor flavor, const std::function<void(TBlockSpe
 struct TValueCase {
   const char* Name;
   TTreeFlavor Flavor;
-  std::function<void(TBlockSpec&)> Edit;
+  std::function<void(TBlockLayout&)> Edit;
   const char* Text;
   UINT Length;
 };
@@ -93,10 +93,10 @@ INSTANTIATE_TEST_SUITE_P(
     Findings, StoredValueLength,
     testing::Values(
         // Wide text runs to its terminator within its block, whatever the stored length says.
-        TValueCase{"short_length_keeps_the_whole_wide_text", TTreeFlavor::Wide, [](TBlockSpec& s) { s.ValueLength = 2; }, "1.2", 4},
-        TValueCase{"zero_length_gives_empty_wide_text", TTreeFlavor::Wide, [](TBlockSpec& s) { s.ValueLength = 0; }, "", 0},
+        TValueCase{"short_length_keeps_the_whole_wide_text", TTreeFlavor::Wide, [](TBlockLayout& s) { s.ValueLength = 2; }, "1.2", 4},
+        TValueCase{"zero_length_gives_empty_wide_text", TTreeFlavor::Wide, [](TBlockLayout& s) { s.ValueLength = 0; }, "", 0},
         TValueCase{"units_after_the_terminator_are_not_text", TTreeFlavor::Wide,
-                   [](TBlockSpec& s) {
+                   [](TBlockLayout& s) {
                      s.Value = Utf16FromUtf8("1.2");
                      TBytes more = Utf16FromUtf8("junk");
                      s.Value.insert(s.Value.end(), more.begin(), more.end());
@@ -104,21 +104,21 @@ INSTANTIATE_TEST_SUITE_P(
                    },
                    "1.2", 4},
         TValueCase{"unterminated_wide_text_ends_with_its_block", TTreeFlavor::Wide,
-                   [](TBlockSpec& s) {
+                   [](TBlockLayout& s) {
                      s.Value = Utf16FromUtf8("1.2", false);
                      s.ValueLength = 3;
                    },
                    "1.2", 4},
-        TValueCase{"long_length_stops_at_the_terminator", TTreeFlavor::Wide, [](TBlockSpec& s) { s.ValueLength = 12; },
+        TValueCase{"long_length_stops_at_the_terminator", TTreeFlavor::Wide, [](TBlockLayout& s) { s.ValueLength = 12; },
                    "1.2", 4},
         TValueCase{"length_past_the_data_stops_at_the_terminator", TTreeFlavor::Wide,
-                   [](TBlockSpec& s) { s.ValueLength = 0x7FFF; }, "1.2", 4},
-        TValueCase{"narrow_text_is_given_in_place", TTreeFlavor::Narrow, [](TBlockSpec& s) { s.ValueLength = 2; },
+                   [](TBlockLayout& s) { s.ValueLength = 0x7FFF; }, "1.2", 4},
+        TValueCase{"narrow_text_is_given_in_place", TTreeFlavor::Narrow, [](TBlockLayout& s) { s.ValueLength = 2; },
                    "1.2", 2},
         TValueCase{"narrow_zero_length_still_points_at_the_text", TTreeFlavor::Narrow,
-                   [](TBlockSpec& s) { s.ValueLength = 0; }, "1.2", 0},
+                   [](TBlockLayout& s) { s.ValueLength = 0; }, "1.2", 0},
         TValueCase{"unterminated_narrow_text_runs_on", TTreeFlavor::Narrow,
-                   [](TBlockSpec& s) {
+                   [](TBlockLayout& s) {
                      s.Value = {'1', '.', '2', '.'};
                      s.ValueLength = 4;
                    },
@@ -135,15 +135,15 @@ struct TChoiceCase {
 class VersionResourceChoice : public testing::TestWithParam<TChoiceCase> {};
 
 TEST_P(VersionResourceChoice, FollowsThePlatform) {
-  TPeSpec spec;
-  spec.SortedDirectories = false;
+  TPeLayout layout;
+  layout.SortedDirectories = false;
   for (auto [name, language] : GetParam().Resources) {
-    TVersionSpec version;
+    TVersionLayout version;
     version.Strings = {{"Comments", std::to_string(name) + "/" + std::to_string(language)}};
-    spec.Resources.push_back({16, std::nullopt, name, language, BuildVersionTree(StandardTree(version))});
+    layout.Resources.push_back({16, std::nullopt, name, language, BuildVersionTree(StandardTree(version))});
   }
   TScratch scratch;
-  TAnswer answer = Query(scratch.Write("program.exe", BuildPe(spec).Bytes), kComments);
+  TAnswer answer = Query(scratch.Write("program.exe", BuildPe(layout).Bytes), kComments);
   if (!GetParam().Chosen) {
     EXPECT_FALSE(answer.Found);
     return;
@@ -165,17 +165,17 @@ INSTANTIATE_TEST_SUITE_P(
     [](const testing::TestParamInfo<TChoiceCase>& info) { return info.param.Name; });
 
 TEST(VersionResourceChoice, NamedResourceIsNoVersion) {
-  TPeSpec spec;
-  TVersionSpec version;
+  TPeLayout layout;
+  TVersionLayout version;
   version.Strings = {{"Comments", "named"}};
-  spec.Resources.push_back({16, std::string("VERSION"), 0, 0x409, BuildVersionTree(StandardTree(version))});
+  layout.Resources.push_back({16, std::string("VERSION"), 0, 0x409, BuildVersionTree(StandardTree(version))});
   TScratch scratch;
-  EXPECT_FALSE(Query(scratch.Write("program.exe", BuildPe(spec).Bytes), kComments).Found);
+  EXPECT_FALSE(Query(scratch.Write("program.exe", BuildPe(layout).Bytes), kComments).Found);
 }
 
 TEST(VersionResourceChoice, NeNameOtherThanOneIsNoVersion) {
-  TNeSpec ne;
-  TVersionSpec version;
+  TNeLayout ne;
+  TVersionLayout version;
   version.Strings = {{"Comments", "two"}};
   ne.Resources.push_back({16, std::nullopt, 2, 0, BuildVersionTree(StandardTree(version, TTreeFlavor::Narrow), TTreeFlavor::Narrow)});
   TScratch scratch;
@@ -184,10 +184,10 @@ TEST(VersionResourceChoice, NeNameOtherThanOneIsNoVersion) {
 }
 
 TEST(CutImage, LessThanASectorShortReadsAsZeros) {
-  TVersionSpec spec;
-  spec.Strings = {{"ProductVersion", "1.2"}, {"Comments", std::string(400, 'x')}};
-  TBuiltImage image = ProgramWithVersion(BuildVersionTree(StandardTree(spec)));
-  std::size_t dataEnd = image.DataOffsets[0] + BuildVersionTree(StandardTree(spec)).size();
+  TVersionLayout layout;
+  layout.Strings = {{"ProductVersion", "1.2"}, {"Comments", std::string(400, 'x')}};
+  TBuiltImage image = ProgramWithVersion(BuildVersionTree(StandardTree(layout)));
+  std::size_t dataEnd = image.DataOffsets[0] + BuildVersionTree(StandardTree(layout)).size();
   ASSERT_LT(image.Bytes.size() - 0x1FF, dataEnd);  // the cut goes through the version data
   TScratch scratch;
   TBytes cut(image.Bytes.begin(), image.Bytes.end() - 0x1FF);
@@ -205,9 +205,9 @@ void Put16(TBytes& bytes, std::size_t at, std::uint16_t value) {
 }
 
 TBytes Console(TPeKind kind = TPeKind::Pe32) {
-  TPeSpec spec;
-  spec.Kind = kind;
-  return BuildPe(spec).Bytes;
+  TPeLayout layout;
+  layout.Kind = kind;
+  return BuildPe(layout).Bytes;
 }
 
 TBytes DosHeaderOnly(std::uint32_t newHeader, const std::string& signature, std::size_t size) {
@@ -222,7 +222,7 @@ TBytes DosHeaderOnly(std::uint32_t newHeader, const std::string& signature, std:
 }
 
 TBytes NeFor(std::uint8_t target) {
-  TBytes bytes = BuildNe(TNeSpec{}).Bytes;
+  TBytes bytes = BuildNe(TNeLayout{}).Bytes;
   bytes[0x40 + 0x36] = target;
   return bytes;
 }
@@ -266,11 +266,11 @@ INSTANTIATE_TEST_SUITE_P(
         TExeCase{"optional_header_size_plays_no_part", "small.exe", [] { TBytes b = Console(); Put16(b, 0x54, 0); return b; }, 0x4550},
         TExeCase{"gui_version_word_is_major_shifted_or_minor", "gui.exe",
                  [] {
-                   TPeSpec spec;
-                   spec.Subsystem = 2;
-                   spec.SubsystemMajor = 0x1234;
-                   spec.SubsystemMinor = 0x5678;
-                   return BuildPe(spec).Bytes;
+                   TPeLayout layout;
+                   layout.Subsystem = 2;
+                   layout.SubsystemMajor = 0x1234;
+                   layout.SubsystemMinor = 0x5678;
+                   return BuildPe(layout).Bytes;
                  },
                  0x76784550},
         TExeCase{"ne_for_os2_is_nothing", "os2.exe", [] { return NeFor(1); }, 0},

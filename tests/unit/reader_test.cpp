@@ -13,21 +13,21 @@ const std::vector<std::pair<std::string, std::string>> kAllStrings = {
     {"ProductVersion", "1.2"},       {"Comments", "caf\xc3\xa9"},   {"SpecialBuild", "special"},
     {"PrivateBuild", "private"}};
 
-TBytes Image(const TVersionSpec& spec, bool dll = false) {
-  TPeSpec pe;
+TBytes Image(const TVersionLayout& layout, bool dll = false) {
+  TPeLayout pe;
   pe.Dll = dll;
-  pe.Resources = {{16, std::nullopt, 1, 0x409, BuildVersionTree(StandardTree(spec))}};
+  pe.Resources = {{16, std::nullopt, 1, 0x409, BuildVersionTree(StandardTree(layout))}};
   return BuildPe(pe).Bytes;
 }
 
-TVersionSpec Spec(std::vector<std::pair<std::string, std::string>> strings = kAllStrings) {
-  TVersionSpec spec;
-  spec.Strings = std::move(strings);
-  spec.Fixed = {0x3F, 0x3F, 3, 4};
-  return spec;
+TVersionLayout Sample(std::vector<std::pair<std::string, std::string>> strings = kAllStrings) {
+  TVersionLayout layout;
+  layout.Strings = std::move(strings);
+  layout.Fixed = {0x3F, 0x3F, 3, 4};
+  return layout;
 }
 
-// What Spec()'s fixed information gives: every flag, and the display driver type.
+// What Sample()'s fixed information gives: every flag, and the display driver type.
 void SetSpecFixed(TFileVersionInfo& info) {
   info.FileType = "Display Driver";
   info.IsDebug = info.IsPreRelease = info.IsSpecialBuild = true;
@@ -36,7 +36,7 @@ void SetSpecFixed(TFileVersionInfo& info) {
 
 TEST(Reader, FillsEveryFieldInOneRead) {
   TTempFolder folder;
-  std::string path = folder.Write("tool.exe", Image(Spec()));
+  std::string path = folder.Write("tool.exe", Image(Sample()));
   TFileVersionInfo info;
   EXPECT_EQ(ReadFileVersionInfoTraced(path, info, VersionReaderVariant::Standard), TReadStop::Complete);
   TFileVersionInfo expected{.TypeName = "Application", .CompanyName = "Acme",
@@ -58,7 +58,7 @@ TEST(Reader, FillsEveryFieldInOneRead) {
 
 TEST(Reader, FullVariantIgnoresTheStandardFileVersion) {
   TTempFolder folder;
-  std::string path = folder.Write("tool.exe", Image(Spec({{"FileVersion", "1.2.3.4"}})));
+  std::string path = folder.Write("tool.exe", Image(Sample({{"FileVersion", "1.2.3.4"}})));
   TFileVersionInfo info;
   ReadFileVersionInfo(path, info, VersionReaderVariant::Full);
   EXPECT_EQ(info.FileVersion, "");
@@ -68,24 +68,24 @@ TEST(Reader, FullVariantIgnoresTheStandardFileVersion) {
 
 TEST(Reader, OnlyTheFirstTranslationCounts) {
   TTempFolder folder;
-  TVersionSpec spec = Spec({{"ProductVersion", "1.2"}});
-  spec.TableName = "040704B0";
-  spec.Translations = {0x04B00409, 0x04B00407};
+  TVersionLayout layout = Sample({{"ProductVersion", "1.2"}});
+  layout.TableName = "040704B0";
+  layout.Translations = {0x04B00409, 0x04B00407};
   TFileVersionInfo info;
-  EXPECT_EQ(ReadFileVersionInfoTraced(folder.Write("a.exe", Image(spec)), info, VersionReaderVariant::Standard),
+  EXPECT_EQ(ReadFileVersionInfoTraced(folder.Write("a.exe", Image(layout)), info, VersionReaderVariant::Standard),
             TReadStop::Complete);
   EXPECT_EQ(info.ProductVersion, "");
-  spec.Translations = {0x04B00407, 0x04B00409};
-  ReadFileVersionInfo(folder.Write("b.exe", Image(spec)), info);
+  layout.Translations = {0x04B00407, 0x04B00409};
+  ReadFileVersionInfo(folder.Write("b.exe", Image(layout)), info);
   EXPECT_EQ(info.ProductVersion, "1.2");
 }
 
 TEST(Reader, ReadingAgainLeavesNothingOfTheEarlierFile) {
   TTempFolder folder;
   TFileVersionInfo info;
-  ReadFileVersionInfo(folder.Write("full.exe", Image(Spec())), info);
+  ReadFileVersionInfo(folder.Write("full.exe", Image(Sample())), info);
   ASSERT_TRUE(info.IsDebug);
-  TVersionSpec sparse = Spec({{"CompanyName", "Other"}});
+  TVersionLayout sparse = Sample({{"CompanyName", "Other"}});
   sparse.Fixed = {0, 0, 0, 0};
   ReadFileVersionInfo(folder.Write("sparse.exe", Image(sparse)), info);
   TFileVersionInfo expected;
@@ -124,19 +124,19 @@ INSTANTIATE_TEST_SUITE_P(
     Stops, ReaderStops,
     testing::Values(
         // The shell does not report a DLL as a program: its version data is never looked at.
-        TStopCase{"dll", [](const TTempFolder& f) { return f.Write("lib.dll", Image(Spec(), true)); },
+        TStopCase{"dll", [](const TTempFolder& f) { return f.Write("lib.dll", Image(Sample(), true)); },
                   TReadStop::NotExecutable, "Application extension"},
         TStopCase{"text", [](const TTempFolder& f) { return f.Write("notes.txt", {'h', 'i'}); },
                   TReadStop::NotExecutable, "TXT File"},
-        TStopCase{"no_version_data", [](const TTempFolder& f) { TPeSpec pe; return f.Write("bare.exe", BuildPe(pe).Bytes); },
+        TStopCase{"no_version_data", [](const TTempFolder& f) { TPeLayout pe; return f.Write("bare.exe", BuildPe(pe).Bytes); },
                   TReadStop::NoVersionInfo, "Application"},
-        TStopCase{"no_translation", [](const TTempFolder& f) { TVersionSpec s = Spec(); s.Translations = {}; return f.Write("t.exe", Image(s)); },
+        TStopCase{"no_translation", [](const TTempFolder& f) { TVersionLayout s = Sample(); s.Translations = {}; return f.Write("t.exe", Image(s)); },
                   TReadStop::NoTranslation, "Application", true},
         TStopCase{"empty_translation", [](const TTempFolder& f) {
-                    TBlockSpec root = StandardTree(Spec());
+                    TBlockLayout root = StandardTree(Sample());
                     root.Children[1].Children[0].Value = {1, 2};
                     root.Children[1].Children[0].ValueLength = 2;
-                    TPeSpec pe;
+                    TPeLayout pe;
                     pe.Resources = {{16, std::nullopt, 1, 0x409, BuildVersionTree(root)}};
                     return f.Write("t.exe", BuildPe(pe).Bytes); },
                   TReadStop::NoTranslation, "Application", true},
@@ -146,10 +146,10 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST(Reader, TranslationNamingNoTableReadsNoStrings) {
   TTempFolder folder;
-  TVersionSpec spec = Spec();
-  spec.Translations = {0x04E40407};
+  TVersionLayout layout = Sample();
+  layout.Translations = {0x04E40407};
   TFileVersionInfo info;
-  EXPECT_EQ(ReadFileVersionInfoTraced(folder.Write("a.exe", Image(spec)), info, VersionReaderVariant::Standard),
+  EXPECT_EQ(ReadFileVersionInfoTraced(folder.Write("a.exe", Image(layout)), info, VersionReaderVariant::Standard),
             TReadStop::Complete);
   EXPECT_EQ(info.CompanyName, "");
   EXPECT_EQ(info.ProductVersion, "");
@@ -158,10 +158,10 @@ TEST(Reader, TranslationNamingNoTableReadsNoStrings) {
 
 TEST(Reader, ShortRootValueGivesNoFlagsOrType) {
   TTempFolder folder;
-  TBlockSpec root = StandardTree(Spec());
+  TBlockLayout root = StandardTree(Sample());
   root.Value.resize(40);
   root.ValueLength = 40;
-  TPeSpec pe;
+  TPeLayout pe;
   pe.Resources = {{16, std::nullopt, 1, 0x409, BuildVersionTree(root)}};
   TFileVersionInfo info;
   ReadFileVersionInfo(folder.Write("a.exe", BuildPe(pe).Bytes), info);

@@ -13,9 +13,9 @@
 namespace {
 
 TBytes ProgramWith(const std::string& productVersion) {
-  TVersionSpec spec;
-  spec.Strings = {{"ProductVersion", productVersion}};
-  return ProgramWithVersion(BuildVersionTree(StandardTree(spec))).Bytes;
+  TVersionLayout layout;
+  layout.Strings = {{"ProductVersion", productVersion}};
+  return ProgramWithVersion(BuildVersionTree(StandardTree(layout))).Bytes;
 }
 
 std::string ProductVersionIn(std::vector<std::uint8_t>& buffer) {

@@ -41,9 +41,9 @@ class TVersionData {
 };
 
 TBytes StandardImage(std::vector<std::pair<std::string, std::string>> strings) {
-  TVersionSpec spec;
-  spec.Strings = std::move(strings);
-  return ProgramWithVersion(BuildVersionTree(StandardTree(spec))).Bytes;
+  TVersionLayout layout;
+  layout.Strings = std::move(strings);
+  return ProgramWithVersion(BuildVersionTree(StandardTree(layout))).Bytes;
 }
 
 constexpr const char* kProductVersion = "\\StringFileInfo\\040904B0\\ProductVersion";
@@ -85,10 +85,10 @@ TEST(VersionInfoApi, EarlierAnswersStayIntact) {
 
 TEST(VersionInfoApi, NarrowDataIsGivenAsItIs) {
   TTempFolder folder;
-  TVersionSpec spec;
-  spec.Strings = {{"ProductVersion", "1.2.0"}, {"Comments", "caf\xe9"}};
-  TNeSpec ne;
-  ne.Resources.push_back({16, std::nullopt, 1, 0, BuildVersionTree(StandardTree(spec, TTreeFlavor::Narrow), TTreeFlavor::Narrow)});
+  TVersionLayout layout;
+  layout.Strings = {{"ProductVersion", "1.2.0"}, {"Comments", "caf\xe9"}};
+  TNeLayout ne;
+  ne.Resources.push_back({16, std::nullopt, 1, 0, BuildVersionTree(StandardTree(layout, TTreeFlavor::Narrow), TTreeFlavor::Narrow)});
   TVersionData data(folder.Write("ne.exe", BuildNe(ne).Bytes));
   ASSERT_TRUE(data.Read);
   EXPECT_STREQ(static_cast<const char*>(data.Query(kProductVersion).Pointer), "1.2.0");
@@ -98,11 +98,11 @@ TEST(VersionInfoApi, NarrowDataIsGivenAsItIs) {
 
 TEST(VersionInfoApi, UnterminatedNarrowTextRunsOn) {
   TTempFolder folder;
-  TBlockSpec root = StandardTree({{}, "040904B0", {{"ProductVersion", "1.2.0"}, {"Next", "zzzz"}}}, TTreeFlavor::Narrow);
-  TBlockSpec& string = root.Children[0].Children[0].Children[0];
+  TBlockLayout root = StandardTree({{}, "040904B0", {{"ProductVersion", "1.2.0"}, {"Next", "zzzz"}}}, TTreeFlavor::Narrow);
+  TBlockLayout& string = root.Children[0].Children[0].Children[0];
   string.Value = {'1', '.', '2', '.'};  // no terminator, and the block ends right after it
   string.ValueLength = 4;
-  TNeSpec ne;
+  TNeLayout ne;
   ne.Resources.push_back({16, std::nullopt, 1, 0, BuildVersionTree(root, TTreeFlavor::Narrow)});
   TVersionData data(folder.Write("ne.exe", BuildNe(ne).Bytes));
   // As on the platform, the text is given in place and runs on into the next block, whose length
@@ -114,7 +114,7 @@ TEST(VersionInfoApi, NothingForFilesWithoutVersionData) {
   TTempFolder folder;
   std::string fifo = (folder.Path() / "fifo").string();
   ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
-  TPeSpec bare;
+  TPeLayout bare;
   for (const std::string& path :
        {folder.Write("text.txt", {'M', 'Z'}), folder.Write("bare.exe", BuildPe(bare).Bytes), fifo,
         folder.Path().string(), std::string("/dev/zero"), (folder.Path() / "missing").string()}) {
@@ -160,10 +160,10 @@ TEST(VersionInfoApi, ARewrittenFileIsReadAfresh) {
   TVersionData first(path);
   EXPECT_STREQ(static_cast<const char*>(first.Query(kProductVersion).Pointer), "1.2.0");
   // A different layout under the same name: the data must come from where the new file has it.
-  TVersionSpec spec;
-  spec.Strings = {{"CompanyName", "A much longer company name that moves things"}, {"ProductVersion", "2.0"}};
-  TPeSpec pe;
-  pe.Resources = {{3, std::nullopt, 1, 0x409, TBytes(100, 1)}, {16, std::nullopt, 1, 0x409, BuildVersionTree(StandardTree(spec))}};
+  TVersionLayout layout;
+  layout.Strings = {{"CompanyName", "A much longer company name that moves things"}, {"ProductVersion", "2.0"}};
+  TPeLayout pe;
+  pe.Resources = {{3, std::nullopt, 1, 0x409, TBytes(100, 1)}, {16, std::nullopt, 1, 0x409, BuildVersionTree(StandardTree(layout))}};
   WriteFile(path, BuildPe(pe).Bytes);
   TVersionData second(path);
   EXPECT_STREQ(static_cast<const char*>(second.Query(kProductVersion).Pointer), "2.0");
