@@ -15,7 +15,7 @@
 #include <string>
 #include <vector>
 
-#include "tests/e2e/process.h"
+#include "tests/support/process.h"
 
 namespace fs = std::filesystem;
 

@@ -7,7 +7,7 @@
 #include <fstream>
 
 #include "tests/hostile/patch.h"
-#include "tests/hostile/scratch.h"
+#include "tests/support/temp_folder.h"
 #include "versioninfo/versioninfo.h"
 
 namespace {
@@ -55,8 +55,8 @@ std::string ProductVersionReadingLittle(const std::string& path) {
 }
 
 TEST(LargeFiles, SparseTailIsNeverRead) {
-  TScratchFolder folder;
-  std::string path = folder.Path("tail.exe");
+  TTempFolder folder;
+  std::string path = folder.PathOf("tail.exe");
   WriteSparse(path, {{0, ProgramWithVersion(VersionData("1.0")).Bytes}});
   EXPECT_EQ(ProductVersionReadingLittle(path), "1.0");
 }
@@ -75,8 +75,8 @@ TEST(LargeFiles, PeSectionPastFourGiB) {
 
   TBytes headers(image.Bytes.begin(), image.Bytes.begin() + image.ResourceDirectory);
   TBytes section(image.Bytes.begin() + image.ResourceDirectory, image.Bytes.end());
-  TScratchFolder folder;
-  std::string path = folder.Path("far.exe");
+  TTempFolder folder;
+  std::string path = folder.PathOf("far.exe");
   WriteSparse(path, {{0, headers}, {kSectionAt, section}});
   EXPECT_EQ(ProductVersionReadingLittle(path), "2.0");
 }
@@ -93,8 +93,8 @@ TEST(LargeFiles, NeResourcePastFourGiB) {
   Poke16(image.Bytes, entry, kUnit);
   TBytes head(image.Bytes.begin(), image.Bytes.begin() + image.DataOffsets[0]);
 
-  TScratchFolder folder;
-  std::string path = folder.Path("far16.exe");
+  TTempFolder folder;
+  std::string path = folder.PathOf("far16.exe");
   std::uint64_t dataAt = std::uint64_t{kUnit} << kShift;
   ASSERT_GT(dataAt, k4GiB);
   WriteSparse(path, {{0, head}, {dataAt, layout.Resources[0].Data}});

@@ -8,7 +8,7 @@
 #include "platform/posix/version_buffer.h"
 #include "platform/winver.h"
 #include "tests/hostile/patch.h"
-#include "tests/hostile/scratch.h"
+#include "tests/support/temp_folder.h"
 #include "versioninfo/versioninfo.h"
 
 namespace {
@@ -28,12 +28,12 @@ struct TImageCase {
 };
 
 void ExpectCases(const std::vector<TImageCase>& cases) {
-  TScratchFolder folder;
+  TTempFolder folder;
   for (const TImageCase& row : cases) {
     SCOPED_TRACE(row.Name);
     TBuiltImage image = SoundImage();
     row.Break(image, FirstResourceChain(image));
-    std::string path = folder.Path(std::string(row.Name) + ".exe");
+    std::string path = folder.PathOf(std::string(row.Name) + ".exe");
     WriteFile(path, image.Bytes);
 
     DWORD handle = 0;
@@ -143,10 +143,10 @@ TEST(Limits, WalksEndAtZeroLengthBlocks) {
       {"zero_length_table", zeroTable, "", ""},
       {"zero_length_root", zeroRoot, "", ""},
   };
-  TScratchFolder folder;
+  TTempFolder folder;
   for (const TTreeCase& row : cases) {
     SCOPED_TRACE(row.Name);
-    std::string path = folder.Path(std::string(row.Name) + ".exe");
+    std::string path = folder.PathOf(std::string(row.Name) + ".exe");
     WriteFile(path, ProgramWithVersion(BuildVersionTree(row.Root)).Bytes);
     TFileVersionInfo info;
     ReadFileVersionInfo(path, info);
@@ -189,10 +189,10 @@ TEST(Limits, DeepTreeIsWalked) {
   EXPECT_EQ(*static_cast<const std::uint8_t*>(value), 0x78);
   EXPECT_FALSE(VerQueryValueA(buffer.data(), (path + "\\a\\a").c_str(), &value, &length));
 
-  TScratchFolder folder;
-  WriteFile(folder.Path("deep.exe"), ProgramWithVersion(data).Bytes);
+  TTempFolder folder;
+  WriteFile(folder.PathOf("deep.exe"), ProgramWithVersion(data).Bytes);
   TFileVersionInfo info;
-  EXPECT_EQ(ReadFileVersionInfoTraced(folder.Path("deep.exe"), info, VersionReaderVariant::Standard),
+  EXPECT_EQ(ReadFileVersionInfoTraced(folder.PathOf("deep.exe"), info, VersionReaderVariant::Standard),
             TReadStop::NoTranslation);
 }
 

@@ -15,8 +15,8 @@
 #include <map>
 
 #include "tests/hostile/mutants.h"
-#include "tests/hostile/run_program.h"
-#include "tests/hostile/scratch.h"
+#include "tests/support/process.h"
+#include "tests/support/temp_folder.h"
 #include "versioninfo/versioninfo.h"
 
 namespace {
@@ -53,19 +53,22 @@ TFileVersionInfo Read(const std::string& path, VersionReaderVariant variant) {
 }
 
 void ExpectAnswer(const std::string& program, const std::string& mutant, const std::string& original,
-                  bool equal, const std::string& errorsFile) {
-  TProgramRun run = RunProgram(program, {mutant, original}, errorsFile);
-  EXPECT_EQ(run.Status, 0) << program;
-  EXPECT_EQ(run.Output, equal ? "=" : "0") << program;
-  EXPECT_EQ(run.Errors, "") << program;
+                  bool equal) {
+  TProcessRequest request;
+  request.Argv = {program, mutant, original};
+  TProcessResult run = RunProcess(request);
+  EXPECT_FALSE(run.TimedOut) << program;
+  EXPECT_EQ(run.ExitStatus, 0) << program;
+  EXPECT_EQ(run.Stdout, equal ? "=" : "0") << program;
+  EXPECT_EQ(run.Stderr, "") << program;
 }
 
 void RunMutants(const TSubject& subject) {
   auto map = MapImage(subject.Bytes);
   ASSERT_TRUE(map) << subject.Name;
-  TScratchFolder folder;
+  TTempFolder folder;
   std::string extension = Extension(subject.Name);
-  std::string original = folder.Path("original" + extension);
+  std::string original = folder.PathOf("original" + extension);
   WriteFile(original, subject.Bytes);
   TFileVersionInfo standard = Read(original, VersionReaderVariant::Standard);
   TFileVersionInfo full = Read(original, VersionReaderVariant::Full);
@@ -83,7 +86,7 @@ void RunMutants(const TSubject& subject) {
     SCOPED_TRACE(subject.Name + ": " + Describe(mutation));
     std::string name = std::to_string(i);
     name += extension;
-    std::string path = folder.Path(name);
+    std::string path = folder.PathOf(name);
     WriteFile(path, Apply(subject.Bytes, mutation));
     TFileVersionInfo info = Read(path, VersionReaderVariant::Standard);
 
@@ -97,10 +100,9 @@ void RunMutants(const TSubject& subject) {
     std::size_t stride = std::max<std::size_t>(1, counts[mutation.Kind] / kProcessSample);
     if (seen[mutation.Kind]++ % stride == 0) {
       ++processes;
-      std::string errors = folder.Path("errors");
-      ExpectAnswer(TAMSIK_PROGRAM, path, original, info.ProductVersion == standard.ProductVersion, errors);
+      ExpectAnswer(TAMSIK_PROGRAM, path, original, info.ProductVersion == standard.ProductVersion);
       TFileVersionInfo fullInfo = Read(path, VersionReaderVariant::Full);
-      ExpectAnswer(TAMSIK_FULL_PROGRAM, path, original, fullInfo.FileVersion == full.FileVersion, errors);
+      ExpectAnswer(TAMSIK_FULL_PROGRAM, path, original, fullInfo.FileVersion == full.FileVersion);
     }
     unlink(path.c_str());
     if (!failedBefore && ::testing::Test::HasFailure()) break;
@@ -158,9 +160,9 @@ std::vector<TSubject> WineSubjects() {
         if (!map || map->Ne) continue;
         std::size_t peHeader = bytes.at(0x3C) | (bytes.at(0x3D) << 8) | (bytes.at(0x3E) << 16);
         bytes.at(peHeader + 23) &= static_cast<std::uint8_t>(~kDllFlagHigh);  // characteristics
-        TScratchFolder scratch;
-        WriteFile(scratch.Path("probe.exe"), bytes);
-        if (Read(scratch.Path("probe.exe"), VersionReaderVariant::Standard).ProductVersion.empty()) continue;
+        TTempFolder scratch;
+        WriteFile(scratch.PathOf("probe.exe"), bytes);
+        if (Read(scratch.PathOf("probe.exe"), VersionReaderVariant::Standard).ProductVersion.empty()) continue;
         subjects.push_back({(file.parent_path().filename() / file.filename()).string(), std::move(bytes)});
         break;
       }

@@ -9,7 +9,7 @@
 #include <thread>
 
 #include "platform/winver.h"
-#include "tests/hostile/scratch.h"
+#include "tests/support/temp_folder.h"
 #include "tests/hostile/short_reads.h"
 #include "tests/support/image_builder.h"
 #include "versioninfo/versioninfo.h"
@@ -46,8 +46,8 @@ struct TRewriteCase {
 };
 
 TEST(Rewrite, SizeFromOneFileDataFromTheNext) {
-  TScratchFolder folder;
-  std::string path = folder.Path("changing.exe");
+  TTempFolder folder;
+  std::string path = folder.PathOf("changing.exe");
   TRewriteCase cases[] = {
       {"moved_version_data", VersionImage("2.0", 3000), "2.0"},
       {"other_strings", VersionImage("2.0.0.1", 0, "second"), "2.0.0.1"},
@@ -76,8 +76,8 @@ TEST(Rewrite, SizeFromOneFileDataFromTheNext) {
 // A read that comes back short leaves a buffer that answers nothing, never the half-read bytes
 // of a file whose version data would not fit the buffer.
 TEST(Rewrite, ShortReadLeavesNoVersionData) {
-  TScratchFolder folder;
-  std::string path = folder.Path("shrinking.exe");
+  TTempFolder folder;
+  std::string path = folder.PathOf("shrinking.exe");
   WriteFile(path, VersionImage("1.0", 0));
   DWORD handle = 0;
   DWORD size = GetFileVersionInfoSizeA(path.c_str(), &handle);
@@ -102,8 +102,8 @@ TEST(Rewrite, ShortReadLeavesNoVersionData) {
 }
 
 TEST(Rewrite, BufferTooSmallForAnyDataIsNotWritten) {
-  TScratchFolder folder;
-  std::string path = folder.Path("small.exe");
+  TTempFolder folder;
+  std::string path = folder.PathOf("small.exe");
   WriteFile(path, VersionImage("1.0", 0));
   for (DWORD length : {1u, 2u, 19u}) {
     std::vector<std::uint8_t> buffer(length, 0xEE);
@@ -116,8 +116,8 @@ TEST(Rewrite, BufferTooSmallForAnyDataIsNotWritten) {
 // rename, so every open sees one whole file; the variants differ in size and in where their
 // version data lies, so a location kept from one variant never serves another.
 TEST(Rewrite, ReplacedWhileReading) {
-  TScratchFolder folder;
-  std::string path = folder.Path("replaced.exe");
+  TTempFolder folder;
+  std::string path = folder.PathOf("replaced.exe");
   const std::string versions[] = {"1.1.1", "2.2.2", "3.3.3"};
   std::vector<TBytes> variants;
   for (std::size_t i = 0; i < 3; ++i) variants.push_back(VersionImage(versions[i], 1000 * i));
@@ -126,7 +126,7 @@ TEST(Rewrite, ReplacedWhileReading) {
   std::atomic<bool> stop{false};
   std::thread writer([&] {
     for (std::size_t round = 0; !stop; ++round) {
-      std::string next = folder.Path("next" + std::to_string(round % 2));
+      std::string next = folder.PathOf("next" + std::to_string(round % 2));
       WriteFile(next, variants[round % 3]);
       std::rename(next.c_str(), path.c_str());
     }
@@ -146,8 +146,8 @@ TEST(Rewrite, ReplacedWhileReading) {
 // variants' bytes, even within one version string, so what it finds is not foreseeable; it must
 // still end, stay inside its buffers and keep the record consistent.
 TEST(Rewrite, TornWhileReading) {
-  TScratchFolder folder;
-  std::string path = folder.Path("torn.exe");
+  TTempFolder folder;
+  std::string path = folder.PathOf("torn.exe");
   std::vector<TBytes> variants = {VersionImage("1.1.1", 0), VersionImage("2.2.2", 700),
                                   VersionImage("3.3.3", 0, std::string(900, 'c'))};
   WriteFile(path, variants[0]);

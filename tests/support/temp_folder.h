@@ -14,6 +14,8 @@ class TTempFolder {
   TTempFolder& operator=(const TTempFolder&) = delete;
 
   const std::filesystem::path& Path() const { return Path_; }
+  // The path a file of that name in the folder has.
+  std::string PathOf(const std::string& name) const { return (Path_ / name).string(); }
   // Writes bytes to a file in the folder and gives its path.
   std::string Write(const std::string& name, const TBytes& bytes) const;
 

@@ -12,25 +12,10 @@
 
 #include "platform/winver.h"
 #include "tests/support/image_builder.h"
+#include "tests/support/temp_folder.h"
 
 namespace {
 
-class TScratch {
- public:
-  TScratch() {
-    std::string pattern = (std::filesystem::temp_directory_path() / "tamsik-regress-XXXXXX").string();
-    Path_ = mkdtemp(pattern.data());
-  }
-  ~TScratch() { std::filesystem::remove_all(Path_); }
-  std::string Write(const std::string& name, const TBytes& bytes) const {
-    std::string path = Path_ + "/" + name;
-    WriteFile(path, bytes);
-    return path;
-  }
-
- private:
-  std::string Path_;
-};
 
 struct TAnswer {
   bool Found = false;
@@ -81,7 +66,7 @@ struct TValueCase {
 class StoredValueLength : public testing::TestWithParam<TValueCase> {};
 
 TEST_P(StoredValueLength, Answer) {
-  TScratch scratch;
+  TTempFolder scratch;
   std::string path = scratch.Write("program.exe", WithProductVersion(GetParam().Flavor, GetParam().Edit));
   TAnswer answer = Query(path, kProductVersion);
   ASSERT_TRUE(answer.Found);
@@ -142,7 +127,7 @@ TEST_P(VersionResourceChoice, FollowsThePlatform) {
     version.Strings = {{"Comments", std::to_string(name) + "/" + std::to_string(language)}};
     layout.Resources.push_back({16, std::nullopt, name, language, BuildVersionTree(StandardTree(version))});
   }
-  TScratch scratch;
+  TTempFolder scratch;
   TAnswer answer = Query(scratch.Write("program.exe", BuildPe(layout).Bytes), kComments);
   if (!GetParam().Chosen) {
     EXPECT_FALSE(answer.Found);
@@ -169,7 +154,7 @@ TEST(VersionResourceChoice, NamedResourceIsNoVersion) {
   TVersionLayout version;
   version.Strings = {{"Comments", "named"}};
   layout.Resources.push_back({16, std::string("VERSION"), 0, 0x409, BuildVersionTree(StandardTree(version))});
-  TScratch scratch;
+  TTempFolder scratch;
   EXPECT_FALSE(Query(scratch.Write("program.exe", BuildPe(layout).Bytes), kComments).Found);
 }
 
@@ -178,7 +163,7 @@ TEST(VersionResourceChoice, NeNameOtherThanOneIsNoVersion) {
   TVersionLayout version;
   version.Strings = {{"Comments", "two"}};
   ne.Resources.push_back({16, std::nullopt, 2, 0, BuildVersionTree(StandardTree(version, TTreeFlavor::Narrow), TTreeFlavor::Narrow)});
-  TScratch scratch;
+  TTempFolder scratch;
   DWORD handle = 0;
   EXPECT_EQ(GetFileVersionInfoSizeA(scratch.Write("program.exe", BuildNe(ne).Bytes).c_str(), &handle), 0u);
 }
@@ -189,7 +174,7 @@ TEST(CutImage, LessThanASectorShortReadsAsZeros) {
   TBuiltImage image = ProgramWithVersion(BuildVersionTree(StandardTree(layout)));
   std::size_t dataEnd = image.DataOffsets[0] + BuildVersionTree(StandardTree(layout)).size();
   ASSERT_LT(image.Bytes.size() - 0x1FF, dataEnd);  // the cut goes through the version data
-  TScratch scratch;
+  TTempFolder scratch;
   TBytes cut(image.Bytes.begin(), image.Bytes.end() - 0x1FF);
   TAnswer answer = Query(scratch.Write("cut.exe", cut), kProductVersion);
   EXPECT_TRUE(answer.Found);
@@ -237,7 +222,7 @@ struct TExeCase {
 class ShellExeType : public testing::TestWithParam<TExeCase> {};
 
 TEST_P(ShellExeType, FollowsThePlatform) {
-  TScratch scratch;
+  TTempFolder scratch;
   std::string path = scratch.Write(GetParam().FileName, GetParam().Bytes());
   SHFILEINFOA info{};
   EXPECT_EQ(SHGetFileInfoA(path.c_str(), 0, &info, sizeof info, SHGFI_EXETYPE), GetParam().Expected);
