@@ -9,7 +9,7 @@
 #include <string>
 
 #include "tamsik-info/command_line.h"
-#include "tamsik-info/inspect.h"
+#include "tamsik-info/look_up.h"
 #include "tamsik-info/report.h"
 
 namespace {
@@ -52,7 +52,7 @@ int ReportFiles(const TInfoCommand& command) {
   bool allFound = true;
   for (std::size_t i = 0; i < command.Paths.size(); ++i) {
     path = command.Paths[i];
-    TInfoStop stop = InspectFile(path, info, variant);
+    TInfoStop stop = LookUpFile(path, info, variant);
     allFound = allFound && stop != TInfoStop::NotFound;
     out.clear();
     if (command.Options.Json) {

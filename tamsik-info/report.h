@@ -5,7 +5,7 @@
 #include <string>
 #include <string_view>
 
-#include "tamsik-info/inspect.h"
+#include "tamsik-info/look_up.h"
 
 // Aligned "Field: value" lines: Path, Read (where reading stopped), Hint when there is one, then
 // the twenty fields in record order. A file that was not found shows no fields: the comparers

@@ -4,7 +4,7 @@
 
 #include <string_view>
 
-#include "tamsik-info/inspect.h"
+#include "tamsik-info/look_up.h"
 
 // "NotFound", "NotExecutable", "NoVersionInfo", "NoTranslation" or "Complete".
 std::string_view StopToken(TInfoStop stop);

@@ -14,4 +14,4 @@ enum class TInfoStop {
 };
 
 // Fills info exactly as the comparers' reader does; a file that is not found leaves it cleared.
-TInfoStop InspectFile(const std::string& path, TFileVersionInfo& info, VersionReaderVariant variant);
+TInfoStop LookUpFile(const std::string& path, TFileVersionInfo& info, VersionReaderVariant variant);

@@ -1,8 +1,8 @@
-#include "tamsik-info/inspect.h"
+#include "tamsik-info/look_up.h"
 
 #include "tamsik/existence.h"
 
-TInfoStop InspectFile(const std::string& path, TFileVersionInfo& info, VersionReaderVariant variant) {
+TInfoStop LookUpFile(const std::string& path, TFileVersionInfo& info, VersionReaderVariant variant) {
   if (!NamesExistingFile(path)) {
     info = TFileVersionInfo{};
     return TInfoStop::NotFound;
