@@ -47,11 +47,8 @@ struct TSection {
   std::uint32_t RawOffset;
 };
 
+// What finding the resources needs of the headers; the shell's program test reads its own.
 struct TPeHeaders {
-  std::uint16_t Characteristics = 0;
-  std::uint16_t Subsystem = 0;
-  std::uint16_t SubsystemMajor = 0;
-  std::uint16_t SubsystemMinor = 0;
   std::uint32_t SizeOfHeaders = 0;
   std::uint32_t ResourceRva = 0;
   std::uint64_t SectionTable = 0;
@@ -71,7 +68,6 @@ TPeResult ReadPeHeaders(TFileWindow& file, std::uint64_t at) {
   TPeHeaders pe;
   pe.SectionCount = *head->ReadU16(6);
   std::uint16_t optionalSize = *head->ReadU16(20);
-  pe.Characteristics = *head->ReadU16(22);
   pe.SectionTable = at + 24 + optionalSize;
 
   auto optional = file.Bytes(at + 24, optionalSize);
@@ -84,14 +80,9 @@ TPeResult ReadPeHeaders(TFileWindow& file, std::uint64_t at) {
     countAt = 108;
   else
     return {TImageFault::BadSignature};
-  auto major = optional->ReadU16(48), minor = optional->ReadU16(50);
   auto headers = optional->ReadU32(60);
-  auto subsystem = optional->ReadU16(68);
-  if (!major || !minor || !headers || !subsystem) return {TImageFault::Truncated};
-  pe.SubsystemMajor = *major;
-  pe.SubsystemMinor = *minor;
+  if (!headers) return {TImageFault::Truncated};
   pe.SizeOfHeaders = *headers;
-  pe.Subsystem = *subsystem;
 
   // The resource directory is entry 2 of the data directories, when the header lists that many.
   constexpr std::uint32_t kResourceEntry = 2;
