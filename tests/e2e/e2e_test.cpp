@@ -115,14 +115,32 @@ std::string Resolve(const std::string& word) {
 // Root reads every file, so a case that needs an unreadable one runs as nobody.
 constexpr unsigned kNobody = 65534;
 
+std::string CopyInto(const fs::path& file, const fs::path& folder) {
+  fs::path copy = folder / file.filename();
+  fs::copy_file(file, copy, fs::copy_options::overwrite_existing);
+  return copy.string();
+}
+
 TProcessResult RunProgram(const TTarget& target, const std::string& program,
                           const std::vector<std::string>& arguments, bool unprivileged) {
   TProcessRequest request;
-  if (unprivileged && geteuid() == 0) request.RunAsUser = kNobody;
-  if (!target.Wrapper.empty()) request.Argv.push_back(target.Wrapper);
-  request.Argv.push_back(program);
-  request.Argv.insert(request.Argv.end(), arguments.begin(), arguments.end());
   request.WorkingDirectory = target.Fixtures;
+  std::string executable = program;
+  if (unprivileged && geteuid() == 0) {
+    // Nobody may not reach the build folder: the program and the fixtures it is given by name go
+    // to the special files' folder, and it runs there.
+    request.RunAsUser = kNobody;
+    request.WorkingDirectory = TSpecialFiles::Folder.string();
+    executable = CopyInto(program, TSpecialFiles::Folder);
+    for (const std::string& argument : arguments) {
+      fs::path fixture = fs::path(target.Fixtures) / argument;
+      if (!argument.empty() && fs::path(argument).is_relative() && fs::is_regular_file(fixture))
+        CopyInto(fixture, TSpecialFiles::Folder);
+    }
+  }
+  if (!target.Wrapper.empty()) request.Argv.push_back(target.Wrapper);
+  request.Argv.push_back(executable);
+  request.Argv.insert(request.Argv.end(), arguments.begin(), arguments.end());
   TProcessResult result = RunProcess(request);
   // Wine now and then fails to start a program at all: one more try tells that from a fault.
   if (!target.Wrapper.empty() && result.ExitStatus == 1 && result.Stdout.empty())
