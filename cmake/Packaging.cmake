@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 # Packages of the installed programs and man pages: a .deb on Linux, a .zip of the Windows build.
 # Made with `cpack` in the build folder (or the `package` target).
 set(CPACK_PACKAGE_NAME tamsik)

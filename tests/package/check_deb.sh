@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Builds the .deb from the build tree, unpacks it without installing, and runs the programs and
 # reads the man pages from the unpacked tree.
 # Usage: check_deb.sh CPACK_CONFIG FIXTURE_WRITER VERSION
