@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The images the micro-benchmarks read: one of each kind, written once to temporary files that
 // are removed at exit.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 /* The least any comparer must do: open both files and read the first 64 KiB of each. */
 #include <fcntl.h>
 #include <unistd.h>

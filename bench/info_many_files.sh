@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # What one tamsik-info run over many files costs: wall time and peak memory for growing file
 # counts, so a reader can see time grow with the count and memory stay put.
 # Usage: bench/info_many_files.sh [BUILD_DIR] [COUNT...]   (defaults: build/release 100 1000 10000)

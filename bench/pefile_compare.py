@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 """What a script would do with pefile: read ProductVersion from both files and compare them.
 Prints "=" when they are equal and "0" otherwise, like tamsik."""
 import sys

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 # Shared by the MinGW-w64 toolchain files: a Windows console build whose programs each run alone.
 # The including file sets TAMSIK_MINGW_TRIPLE and TAMSIK_MINGW_PROCESSOR first.
 set(CMAKE_SYSTEM_NAME Windows)

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 # The same sources as 64-bit Windows programs: a machine that cannot run 32-bit code runs these
 # under Wine, and the platform's version and shell functions behave alike in both.
 set(TAMSIK_MINGW_TRIPLE x86_64-w64-mingw32)

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The one bounded reader through which every byte taken from a file passes. Each read names an
 // offset and a length; both are checked for overflow before they are compared with the end, and a
 // read that does not fit gives no value instead of touching memory outside the view.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The four Windows functions the version reader calls. On Windows they come from the platform's
 // version and shell libraries; elsewhere platform/posix/ implements them with the same contract.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // tamsik-full compares the "Full Version" strings: the reader fills FileVersion from that key.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "tamsik-info/command_line.h"
 
 #include <algorithm>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The command line of tamsik-info: options anywhere before "--", paths everywhere else.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "tamsik-info/look_up.h"
 
 #include "tamsik/existence.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // One file as the comparers see it: their existence test, then their reader, and where it stopped.
 #pragma once
 

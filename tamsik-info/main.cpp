@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // tamsik-info: why the comparers answer what they do. For each file, the record their reader
 // fills and where the reading stopped.
 #include <cerrno>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The twenty fields of TFileVersionInfo in record order, with the names tamsik-info gives them:
 // both output forms walk this one table, so they always agree with each other and the record.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The two forms of one file's report. Each appends to a caller's buffer, so a run over many files
 // reuses one buffer and keeps nothing of the files before.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "tamsik-info/stop_text.h"
 
 #include "tamsik-info/record_fields.h"

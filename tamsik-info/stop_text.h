@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // What tamsik-info says about where a read stopped: a token for JSON, plain words and a hint for
 // people. The hints use only the stop, the record and the file's name: no second reader.
 #pragma once

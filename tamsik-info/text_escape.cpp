@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "tamsik-info/text_escape.h"
 
 #include <cstdint>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // How tamsik-info writes texts it did not make: paths from the command line and version strings
 // from files may hold any bytes, and neither may break the line or the JSON around them.
 #pragma once

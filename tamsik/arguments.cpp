@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "tamsik/arguments.h"
 
 #ifdef _WIN32

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The two paths a comparer is given.
 #pragma once
 

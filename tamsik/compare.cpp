@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "tamsik/compare.h"
 
 #include <cerrno>

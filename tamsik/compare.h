@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The main sequence both comparers share: two paths in, one character out.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "tamsik/existence.h"
 
 #ifdef _WIN32

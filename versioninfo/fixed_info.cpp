@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "versioninfo/fixed_info.h"
 
 #include "platform/winver.h"

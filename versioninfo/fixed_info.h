@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The fixed-layout block of a version resource (VS_FIXEDFILEINFO): its build flags and a text for
 // its file type.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // What can be learnt about one file: the shell's type description, twelve strings of its version
 // resource, six build flags and a text for its file type.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The tree of a version resource: every block is a length, a value length, a key and a value,
 // followed by child blocks. Blocks are 32-bit aligned relative to the start of the version data
 // and bounded by their parent. Wide data (from PE images) has a type word and UTF-16 keys and

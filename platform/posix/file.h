@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Read access to one regular file by position. Opening never blocks and refuses anything that is
 // not a regular file, so a FIFO, a device or a socket is answered at once and never read.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Executable images as far as the version reader needs them: which kind of program a file is, and
 // where its version resource lies. PE32 and PE32+ images are searched through their resource
 // directory, 16-bit NE images through their resource table.

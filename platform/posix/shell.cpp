@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // SHGetFileInfoA for the two questions the version reader asks: the type description of a file
 // (from its name) and whether it is a program (from its content, never its name).
 #include <sys/stat.h>

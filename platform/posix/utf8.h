@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // UTF-16 <-> UTF-8 without loss. Version strings are UTF-16 in the file and narrow text is UTF-8
 // here, so two different values must never give the same text: an unpaired surrogate is kept in
 // the three-byte form instead of being replaced.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // GetFileVersionInfoSizeA, GetFileVersionInfoA and VerQueryValueA over PE and NE images.
 #include <cstring>
 #include <string>

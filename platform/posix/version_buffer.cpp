@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "platform/posix/version_buffer.h"
 
 #include <cstring>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The layout of the caller's version buffer. The version data comes first, exactly as the file
 // holds it, so the root's length field bounds every walk; a small trailer after it records how
 // large the buffer is and which flavor the data has; the rest is room where text values are

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Compares two reports of tamsik_probe: ours (the native build) against the platform's (the
 // Windows build under Wine). Every answer must agree, except for these allowed differences:
 //

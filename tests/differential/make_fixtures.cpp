@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Writes the crafted images that the differential run feeds to both builds of the probe: one for
 // each question about the platform's behaviour that the real files leave open. Each name says
 // what the file pins; docs/differential.md says what the platform answered.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Prints what the four platform functions answer for each file named in a list, in a form that
 // two builds can be compared by: the native build answers with our layer, the Windows build with
 // the platform's own functions. compare.cpp reads two such reports.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Runs the built programs over the case table. The same runner checks the Windows programs under
 // Wine: the environment names the programs, the wrapper that starts them and the target.
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "tests/fuzz/input_file.h"
 
 #include <sys/mman.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Gives each fuzz input a file of its own: the reader under test opens paths, never buffers.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Image headers, resource directories and NE resource tables: finding the version resource and
 // telling the executable type must end, stay inside the file and give a location the file holds.
 #include <cstdlib>

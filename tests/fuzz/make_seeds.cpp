@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Writes the fuzzers' starting corpora from the test builders: sound images and version data of
 // each kind, so the fuzzers begin deep inside the formats instead of guessing signatures.
 #include <filesystem>

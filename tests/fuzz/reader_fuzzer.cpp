@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The whole reader on one file: the shell's questions, the size, twelve reads and lookups and the
 // fixed information, as both programs run it.
 #include <cstdlib>

@@ -1,4 +1,5 @@
 #!/bin/sh
+# SPDX-License-Identifier: MIT
 # Runs one fuzz target for a bounded number of inputs from its seeds, so a broken target fails
 # the suite. New inputs go to a scratch folder; the seeds stay as generated.
 # usage: run_briefly.sh TARGET SEEDS SCRATCH RUNS

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The version-tree walk: any sub-block path over any version data, sealed the way
 // GetFileVersionInfoA seals it. The input is one byte n (its high bit asks for a buffer smaller
 // than the data), n bytes of sub-block path, and the version data.

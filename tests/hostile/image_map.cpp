@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "tests/hostile/image_map.h"
 
 #include <algorithm>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Where the structures of a sound image lie, found by a parser of its own so that mutants can
 // aim at them: the headers, every resource directory, entry and data entry (PE) or the resource
 // table (NE), the version data, and the length fields of every block in the version tree.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Files larger than 4 GiB, sparse, with version data before and past 2^32: the reader finds it
 // and reads only the headers and the version data, never the bulk of the file.
 #include <fcntl.h>

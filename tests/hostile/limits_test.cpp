@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Limits the reader holds on hostile images: sizes a file claims but does not hold, resource
 // directories that loop or nest too deep, and version trees that end early or nest deep.
 #include <gtest/gtest.h>

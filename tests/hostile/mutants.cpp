@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "tests/hostile/mutants.h"
 
 #include <random>

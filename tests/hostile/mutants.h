@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Deterministic mutants of a sound image: every truncation through its headers, resource
 // structure and version data; byte flips in the resource structure and the version data; length
 // and count fields set to 0, 0xFFFF, 0xFFFFFFFF and odd values; directory entries and data

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Mutants of sound images, crafted ones and real ones where Wine's are installed. Every mutant
 // goes through the reader in this process; a sample of each kind of mutant also goes through
 // both programs as processes, so argument handling, output and exit status are covered too, and

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "tests/hostile/patch.h"
 
 #include <stdexcept>

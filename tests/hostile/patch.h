@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Small edits of images made by the test builders: little-endian fields by file offset, and the
 // positions of the structures a builder image carries its version resource in.
 #pragma once

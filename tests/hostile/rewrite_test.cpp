@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Files that change while they are read: another process may rewrite, replace or truncate a file
 // between the size query and any of the reads that follow.
 #include <fcntl.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "tests/hostile/short_reads.h"
 
 #include <sys/types.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Makes file reads come back short, as when another process truncates a file between the size
 // check and the read. The test program links with -Wl,--wrap=pread, so every pread of the
 // platform layer passes through here; reads are untouched until a test sets a budget.

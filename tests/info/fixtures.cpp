@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "tests/info/fixtures.h"
 
 #include "tests/support/image_builder.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // A small set of files, one for each way tamsik-info can find a file, built from sources: shared
 // by the end-to-end tests and the many-files benchmark.
 #pragma once

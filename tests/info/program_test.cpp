@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The built tamsik-info over crafted files: what it prints and the status it ends with.
 #include <gtest/gtest.h>
 #include <sys/wait.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "tamsik-info/report.h"
 
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Writes the tamsik-info fixtures into a folder, for runs outside the test suite (the benchmark).
 #include <cstdio>
 #include <exception>

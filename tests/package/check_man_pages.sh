@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Every man page renders, and groff has nothing to warn about in it.
 # Usage: check_man_pages.sh PAGE...
 set -euo pipefail

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "tests/support/image_builder.h"
 
 #include <algorithm>

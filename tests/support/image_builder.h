@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Builds small PE32, PE32+ and NE images around given resources, for tests and samples. Every
 // field the reader looks at is set the way linkers set it, so a test can start from a sound image
 // and break one thing.

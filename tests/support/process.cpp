@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "tests/support/process.h"
 
 #include <fcntl.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Runs a program to its end and collects what it wrote, for tests of whole programs.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "tests/support/version_tree.h"
 
 #include "platform/posix/utf8.h"

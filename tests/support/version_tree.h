@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Builds version resources byte by byte, for tests that need layouts no resource compiler makes:
 // wrong lengths, missing translations, duplicate keys, narrow (NE) data.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The command-line splitter, as the Windows programs use it on the text GetCommandLineA gives.
 // Built and run for both targets, so the native and the Windows build cannot drift apart.
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // No memory for a version buffer ends the run with a message and a line end on standard output
 // and status 1, and no answer. Allocations from a chosen size up fail in this test program.
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // What the platform's own functions answered where ours first answered otherwise, found by the
 // differential run under Wine (tests/differential, docs/differential.md). One case a finding.
 #include <gtest/gtest.h>

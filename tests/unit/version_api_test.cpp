@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The platform functions as a caller sees them: sizes, copies and queries over files on disk.
 #include <gtest/gtest.h>
 #include <sys/stat.h>
