@@ -223,8 +223,8 @@ TEST_P(InfoTable, ShowsTheLine) {
     if (!line.empty() && line.back() == '\r') line.pop_back();
     lines.push_back(line);
   }
-  EXPECT_NE(std::find(lines.begin(), lines.end(), row.Line), lines.end())
-      << "output:\n" << result.Stdout;
+  EXPECT_TRUE(std::find(lines.begin(), lines.end(), row.Line) != lines.end())
+      << "no line \"" << row.Line << "\" in:\n" << result.Stdout;
 }
 
 INSTANTIATE_TEST_SUITE_P(E2E, InfoTable, testing::ValuesIn(LoadInfoCases(TAMSIK_E2E_INFO_CASES)),
