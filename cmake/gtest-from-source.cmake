@@ -1,7 +1,7 @@
 # SPDX-License-Identifier: MIT
 # A cross build finds no GoogleTest for its target, so it builds the one whose source Debian's
-# googletest package ships (libgtest-dev depends on it), with the target's compiler.
-set(TAMSIK_GTEST_SOURCE /usr/src/googletest/googletest CACHE PATH "GoogleTest source to build for the target")
+# googletest package ships (libgtest-dev depends on it), with the target's compiler
+# (TAMSIK_GTEST_SOURCE).
 if(NOT EXISTS ${TAMSIK_GTEST_SOURCE}/CMakeLists.txt)
   message(FATAL_ERROR "No GoogleTest source at ${TAMSIK_GTEST_SOURCE} (Debian package: googletest)")
 endif()

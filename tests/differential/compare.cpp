@@ -2,12 +2,11 @@
 // Compares two reports of tamsik_probe: ours (the native build) against the platform's (the
 // Windows build under Wine). Every answer must agree, except for these allowed differences:
 //
-// 1. Narrow text. Ours is UTF-8; the platform's is its ANSI code page (1252 under Wine with
-//    LC_ALL=C.UTF-8). Text and byte answers agree when they are equal as they are, or when the
-//    platform's bytes, decoded from its code page, equal ours; the lengths are then the byte
-//    counts of each side's own encoding. A value holding a character the code page cannot
-//    represent is not compared (the platform substitutes '?' or a look-alike); it is counted as
-//    skipped.
+// 1. Unpaired surrogates in narrow text. Both sides give UTF-8 (the probe, like the programs,
+//    asks for UTF-8 as its code page, and the comparison refuses any other). Ours keeps an
+//    unpaired surrogate in its three-byte form, so that two different values never give the same
+//    text; the platform replaces it with U+FFFD, also three bytes. Text and byte answers agree
+//    when they are equal once ours has its surrogates replaced so. Counted.
 // 2. The type-name text of SHGetFileInfoA: ours is made up from the name's extension, the
 //    platform's comes from its registry. Only whether the call succeeded is compared.
 // 3. The size GetFileVersionInfoSizeA gives: each side lays out its buffer its own way. Only
@@ -123,49 +122,24 @@ std::string FromHex(const std::string& hex) {
   return out;
 }
 
-void AppendUtf8(char32_t point, std::string& out) {
-  if (point < 0x80) {
-    out += static_cast<char>(point);
-  } else if (point < 0x800) {
-    out += static_cast<char>(0xC0 | (point >> 6));
-    out += static_cast<char>(0x80 | (point & 0x3F));
-  } else {
-    out += static_cast<char>(0xE0 | (point >> 12));
-    out += static_cast<char>(0x80 | ((point >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (point & 0x3F));
-  }
+// A surrogate (U+D800 to U+DFFF) encoded in UTF-8, as ours writes an unpaired one: ED A0..BF xx.
+bool IsEncodedSurrogate(const std::string& text, std::size_t at) {
+  return at + 2 < text.size() && static_cast<unsigned char>(text[at]) == 0xED &&
+         static_cast<unsigned char>(text[at + 1]) >= 0xA0;
 }
 
-// Windows-1252 bytes 0x80 to 0x9F; the rest of the upper half is Latin-1. The five bytes the
-// code page leaves undefined decode to the C1 control of the same value, as the platform does.
-constexpr char32_t kCp1252High[32] = {
-    0x20AC, 0x81,   0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
-    0x2039, 0x0152, 0x8D,   0x017D, 0x8F,   0x90,   0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
-    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x9D,   0x017E, 0x0178};
-
-char32_t DecodeCp1252(unsigned char byte) { return byte >= 0x80 && byte < 0xA0 ? kCp1252High[byte - 0x80] : byte; }
-
-std::string Cp1252ToUtf8(const std::string& bytes) {
+// Ours with every encoded surrogate replaced by U+FFFD, as the platform converts.
+std::string WithSurrogatesReplaced(const std::string& text) {
   std::string out;
-  for (unsigned char c : bytes) AppendUtf8(DecodeCp1252(c), out);
-  return out;
-}
-
-// True when every character of the UTF-8 text has a byte in Windows-1252.
-bool RepresentableIn1252(const std::string& text) {
-  for (std::size_t i = 0; i < text.size();) {
-    auto lead = static_cast<unsigned char>(text[i]);
-    if (lead >= 0x80 && (lead < 0xC2 || lead >= 0xF0)) return false;  // malformed, or past U+FFFF
-    std::size_t extra = lead < 0x80 ? 0 : lead < 0xE0 ? 1 : 2;
-    if (i + extra >= text.size()) return false;
-    char32_t point = extra == 0 ? lead : lead & (0x3F >> extra);
-    for (std::size_t k = 1; k <= extra; ++k) point = (point << 6) | (static_cast<unsigned char>(text[i + k]) & 0x3F);
-    bool found = point < 0x80 || (point >= 0xA0 && point <= 0xFF);
-    for (char32_t high : kCp1252High) found = found || high == point;
-    if (!found) return false;
-    i += extra + 1;
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    if (IsEncodedSurrogate(text, i)) {
+      out += "\xEF\xBF\xBD";
+      i += 2;
+    } else {
+      out += text[i];
+    }
   }
-  return true;
+  return out;
 }
 
 constexpr const char* kVirtualTail[] = {"crafted/data_in_virtual_tail_"};
@@ -178,18 +152,16 @@ bool Listed(const std::string& path, const char* const (&prefixes)[N]) {
   return false;
 }
 
-// The platform's text is a proper beginning of ours, after decoding from its code page.
+// The platform's text is a proper beginning of ours.
 bool IsCutOf(const std::string& theirs, const std::string& ours) {
-  std::string decoded = Cp1252ToUtf8(theirs);
-  return (theirs.size() < ours.size() && ours.compare(0, theirs.size(), theirs) == 0) ||
-         (decoded.size() < ours.size() && ours.compare(0, decoded.size(), decoded) == 0);
+  return theirs.size() < ours.size() && ours.compare(0, theirs.size(), theirs) == 0;
 }
 
 struct TTally {
   std::size_t Files = 0;
   std::size_t FilesWithVersionData = 0;
   std::size_t Fields = 0;
-  std::size_t Skipped = 0;
+  std::size_t Replaced = 0;
   std::size_t Outside = 0;
   std::size_t StoredLength = 0;
   std::size_t SizeWrapped = 0;
@@ -201,16 +173,7 @@ class TComparison {
  public:
   TComparison(const TReport& ours, const TReport& theirs) : Ours_(ours), Theirs_(theirs) {}
 
-  bool CodePageKnown() const { return Theirs_.CodePage == "1252" || Theirs_.CodePage == "65001"; }
-
-  // Equal as they are, or after decoding the platform's bytes from its code page.
-  bool SameText(const std::string& ours, const std::string& theirs) const {
-    if (ours == theirs) return true;
-    return Theirs_.CodePage == "1252" && Cp1252ToUtf8(theirs) == ours;
-  }
-  bool Representable(const std::string& ours) const {
-    return Theirs_.CodePage != "1252" || RepresentableIn1252(ours);
-  }
+  bool CodePageIsUtf8() const { return Theirs_.CodePage == "65001"; }
 
   void Differ(const std::string& path, const std::string& what, const std::string& ours, const std::string& theirs) {
     ++Tally.Differences;
@@ -275,14 +238,13 @@ class TComparison {
     std::string ourBytes = FromHex(Field(ours, 5, "bytes=")), theirBytes = FromHex(Field(theirs, 5, "bytes="));
     std::string ourText = Unescape(Field(ours, 4, "text=")), theirText = Unescape(Field(theirs, 4, "text="));
     if (IsStringPath(Field(ours, 1)) && !narrowData) {
-      if (!Representable(ourBytes) || !Representable(ourText)) {
-        ++Tally.Skipped;
-        return;
-      }
-      bool sameText = SameText(ourText, theirText);
-      if (sameText && SameText(ourBytes, theirBytes)) {
+      std::string replacedText = WithSurrogatesReplaced(ourText);
+      bool sameText = ourText == theirText || replacedText == theirText;
+      if (ourText == theirText && ourBytes == theirBytes) {
         Check(path, what + " value", true, Joined(ours), Joined(theirs));
-      } else if (sameText || IsCutOf(theirText, ourText)) {
+      } else if (sameText && WithSurrogatesReplaced(ourBytes) == theirBytes) {
+        ++Tally.Replaced;
+      } else if (sameText || IsCutOf(theirText, replacedText)) {
         ++Tally.StoredLength;
       } else {
         Check(path, what + " text", false, Joined(ours), Joined(theirs));
@@ -372,16 +334,17 @@ int main(int argc, char** argv) {
     return 2;
   }
   TComparison comparison(*ours, *theirs);
-  if (!comparison.CodePageKnown()) {
-    std::printf("the platform's code page %s is not one this comparison decodes\n", theirs->CodePage.c_str());
+  if (!comparison.CodePageIsUtf8()) {
+    std::printf("the platform's code page is %s, not UTF-8 (65001): the probe lacks its manifest, or the "
+                "platform ignores it\n", theirs->CodePage.c_str());
     return 1;
   }
   if (!comparison.Run()) return 1;
   const TTally& tally = comparison.Tally;
-  std::printf("%zu files (%zu with version data), %zu fields compared, %zu values skipped (not in code page %s), "
-              "%zu answers of the platform outside its buffer, %zu strings whose stored length disagrees, "
-              "%zu platform sizes wrapped around, %zu files where ours differs on purpose, %zu differences\n",
-              tally.Files, tally.FilesWithVersionData, tally.Fields, tally.Skipped, theirs->CodePage.c_str(),
+  std::printf("%zu files (%zu with version data), %zu fields compared, %zu values with unpaired surrogates the "
+              "platform replaced, %zu answers of the platform outside its buffer, %zu strings whose stored length "
+              "disagrees, %zu platform sizes wrapped around, %zu files where ours differs on purpose, %zu differences\n",
+              tally.Files, tally.FilesWithVersionData, tally.Fields, tally.Replaced,
               tally.Outside, tally.StoredLength, tally.SizeWrapped, tally.Deliberate, tally.Differences);
   return tally.Files > 0 && tally.Differences == 0 ? 0 : 1;
 }

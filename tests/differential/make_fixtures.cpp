@@ -145,11 +145,14 @@ std::vector<TFixture> Fixtures() {
     add("translation_short.exe", Pe(Tree(root)));
   }
 
-  // Text beyond ASCII: representable in a Windows code page, and not.
+  // Text beyond ASCII: in a Western code page, in none of them, and UTF-16 that no text gives
+  // (unpaired surrogates: a high one last, a low one alone, a low one before a high one).
   add("text_latin1.exe", WithStrings({{"ProductVersion", "1.0 \xC3\xA9t\xC3\xA9"}, {"CompanyName", "M\xC3\xBCller & S\xC3\xB6hne \xC2\xA9"}}));
   add("text_cp1252_only.exe", WithStrings({{"ProductVersion", "\xE2\x82\xAC 1.0 \xE2\x80\x94 \xE2\x84\xA2"}}));
   add("text_not_in_code_page.exe", WithStrings({{"ProductVersion", "\xE6\x97\xA5\xE6\x9C\xAC 1.0"}, {"CompanyName", "\xCE\xA9mega"}}));
   add("text_surrogate_pair.exe", WithStrings({{"ProductVersion", "\xF0\x9F\x98\x80"}}));
+  add("text_unpaired_surrogates.exe",
+      WithStrings({{"ProductVersion", "1.0 \xED\xA0\x80"}, {"CompanyName", "\xED\xB0\x80 & \xED\xB0\x80\xED\xA0\x80"}}));
   add("text_long.exe", WithStrings({{"ProductVersion", std::string(3000, 'v')}}));
 
   // Fixed information.

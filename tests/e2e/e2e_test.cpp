@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-// Runs the built programs over the case table. The same runner checks the Windows programs under
+// Runs the built programs over the case tables. The same runner checks the Windows programs under
 // Wine: the environment names the programs, the wrapper that starts them and the target.
 #include <gtest/gtest.h>
 #include <sys/socket.h>
@@ -38,21 +38,50 @@ std::string Trim(const std::string& text) {
   return text.substr(first, text.find_last_not_of(" \t") - first + 1);
 }
 
-std::vector<TCase> LoadCases(const std::string& path) {
+// The rows of a table, each split at '|' into at least minColumns trimmed columns.
+std::vector<std::vector<std::string>> LoadRows(const std::string& path, std::size_t minColumns) {
   std::ifstream file(path);
-  std::vector<TCase> cases;
+  if (!file) throw std::runtime_error("cannot read " + path);
+  std::vector<std::vector<std::string>> rows;
   std::string line;
   while (std::getline(file, line)) {
     if (Trim(line).empty() || Trim(line)[0] == '#') continue;
     std::vector<std::string> columns;
     std::stringstream split(line);
     for (std::string column; std::getline(split, column, '|');) columns.push_back(Trim(column));
-    if (columns.size() < 4) throw std::runtime_error("bad case row: " + line);
-    TCase row{columns[0], {}, columns[2], columns[3], columns.size() > 4 && columns[4] == "posix"};
-    std::stringstream words(columns[1]);
-    for (std::string word; words >> word;) row.Arguments.push_back(word);
-    cases.push_back(row);
+    if (columns.size() < minColumns) throw std::runtime_error("bad case row: " + line);
+    rows.push_back(columns);
   }
+  return rows;
+}
+
+std::vector<std::string> Words(const std::string& text) {
+  std::vector<std::string> words;
+  std::stringstream split(text);
+  for (std::string word; split >> word;) words.push_back(word);
+  return words;
+}
+
+std::vector<TCase> LoadCases(const std::string& path) {
+  std::vector<TCase> cases;
+  for (const auto& columns : LoadRows(path, 4))
+    cases.push_back({columns[0], Words(columns[1]), columns[2], columns[3],
+                     columns.size() > 4 && columns[4] == "posix"});
+  return cases;
+}
+
+struct TInfoCase {
+  std::string Name;
+  std::vector<std::string> Arguments;
+  std::string Line;
+};
+
+void PrintTo(const TInfoCase& row, std::ostream* out) { *out << row.Name; }
+
+std::vector<TInfoCase> LoadInfoCases(const std::string& path) {
+  std::vector<TInfoCase> cases;
+  for (const auto& columns : LoadRows(path, 3))
+    cases.push_back({columns[0], Words(columns[1]), columns[2]});
   return cases;
 }
 
@@ -64,6 +93,7 @@ std::string Env(const char* name, const std::string& fallback = "") {
 struct TTarget {
   std::string Tamsik = Env("TAMSIK_E2E_TAMSIK", TAMSIK_E2E_TAMSIK);
   std::string TamsikFull = Env("TAMSIK_E2E_TAMSIK_FULL", TAMSIK_E2E_TAMSIK_FULL);
+  std::string TamsikInfo = Env("TAMSIK_E2E_TAMSIK_INFO", TAMSIK_E2E_TAMSIK_INFO);
   std::string Fixtures = Env("TAMSIK_E2E_FIXTURES", TAMSIK_E2E_FIXTURES);
   std::string Wrapper = Env("TAMSIK_E2E_WRAPPER");  // e.g. wine64; empty for native programs
   bool Windows = Env("TAMSIK_E2E_TARGET", "posix") == "windows";
@@ -175,6 +205,31 @@ TEST_P(CaseTable, BothProgramsAnswer) {
 
 INSTANTIATE_TEST_SUITE_P(E2E, CaseTable, testing::ValuesIn(LoadCases(TAMSIK_E2E_CASES)),
                          [](const testing::TestParamInfo<TCase>& info) { return info.param.Name; });
+
+class InfoTable : public testing::TestWithParam<TInfoCase> {};
+
+// The line must appear whole: a text cut or turned into '?' does not match. The Windows programs
+// end their lines with CR LF.
+TEST_P(InfoTable, ShowsTheLine) {
+  const TInfoCase& row = GetParam();
+  TTarget target;
+  std::vector<std::string> arguments;
+  for (const std::string& word : row.Arguments) arguments.push_back(Resolve(word));
+  TProcessResult result = RunProgram(target, target.TamsikInfo, arguments, false);
+  EXPECT_FALSE(result.TimedOut);
+  EXPECT_EQ(result.ExitStatus, 0) << result.Stderr;
+  std::vector<std::string> lines;
+  std::stringstream split(result.Stdout);
+  for (std::string line; std::getline(split, line);) {
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    lines.push_back(line);
+  }
+  EXPECT_TRUE(std::find(lines.begin(), lines.end(), row.Line) != lines.end())
+      << "no line \"" << row.Line << "\" in:\n" << result.Stdout;
+}
+
+INSTANTIATE_TEST_SUITE_P(E2E, InfoTable, testing::ValuesIn(LoadInfoCases(TAMSIK_E2E_INFO_CASES)),
+                         [](const testing::TestParamInfo<TInfoCase>& info) { return info.param.Name; });
 
 // A lost answer is never reported as success.
 TEST(Output, UnwritableStandardOutputFails) {
