@@ -13,7 +13,7 @@ struct TInfoOptions {
   bool Recursive = false;  // walk directory arguments instead of calling them missing
   bool Null = false;       // lists separate their paths with NUL bytes instead of line ends
   bool AnyFile = false;    // read version data whatever the shell's executable test says
-  std::vector<const char*> FilesFrom;  // lists of paths, "-" for standard input, in order given
+  std::vector<const char*> FilesFrom = {};  // lists of paths, "-" for standard input, in order given
   bool Help = false;
   bool Version = false;
 };

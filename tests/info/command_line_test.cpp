@@ -8,10 +8,22 @@ namespace {
 
 constexpr TOutputForm kJson = TOutputForm::Json, kCsv = TOutputForm::Csv;
 
+// What the options should come to; the lists as texts, so a row owns what it names.
+struct TExpectedOptions {
+  bool Full = false;
+  TOutputForm Form = TOutputForm::Text;
+  bool Recursive = false;
+  bool Null = false;
+  bool AnyFile = false;
+  std::vector<std::string> FilesFrom = {};
+  bool Help = false;
+  bool Version = false;
+};
+
 struct TCommandCase {
   const char* Name;
   std::vector<std::string> Arguments;
-  TInfoOptions Options;
+  TExpectedOptions Options;
   std::vector<std::string> Paths;
   std::string Error;
 };
@@ -73,7 +85,7 @@ TEST_P(InfoCommandLine, Parses) {
   EXPECT_EQ(command.Options.Null, row.Options.Null);
   EXPECT_EQ(command.Options.AnyFile, row.Options.AnyFile);
   std::vector<std::string> lists(command.Options.FilesFrom.begin(), command.Options.FilesFrom.end());
-  EXPECT_EQ(lists, std::vector<std::string>(row.Options.FilesFrom.begin(), row.Options.FilesFrom.end()));
+  EXPECT_EQ(lists, row.Options.FilesFrom);
   EXPECT_EQ(command.Options.Help, row.Options.Help);
   EXPECT_EQ(command.Options.Version, row.Options.Version);
   std::vector<std::string> paths(command.Paths.begin(), command.Paths.end());

@@ -87,6 +87,7 @@ TEST_F(InfoProgram, TextShowsTheWholeRecord) {
             "Path:             program.exe\n"
             "Read:             read whole\n"
             "TypeName:         Application\n"
+            "Executable:       yes\n"
             "CompanyName:      Acme Ünïcode\n"
             "FileDescription:  tab\\x09here\n"
             "FileVersion:      1.2.3.4\n"
@@ -100,12 +101,15 @@ TEST_F(InfoProgram, TextShowsTheWholeRecord) {
             "SpecialBuild:\n"
             "PrivateBuild:\n"
             "FileType:         Application\n"
+            "FileVersionNumber: 1.2.3.4\n"
+            "ProductVersionNumber: 65535.5.6.7\n"
             "IsDebug:          yes\n"
             "IsPreRelease:     yes\n"
             "IsSpecialBuild:   no\n"
             "IsPrivateBuild:   no\n"
             "IsPatched:        no\n"
-            "IsInfoInferred:   no\n");
+            "IsInfoInferred:   no\n"
+            "Translations:     040904B0 04070000\n");
 }
 
 TEST_F(InfoProgram, FullReadsTheFullVersionIntoFileVersion) {
@@ -148,7 +152,7 @@ TEST_F(InfoProgram, HintsNameTheReason) {
 TEST_F(InfoProgram, BlankLineBetweenFilesOnly) {
   TRun run = Run("missing.exe plain.exe");
   std::vector<std::string> lines = Lines(run.Out);
-  ASSERT_EQ(lines.size(), 3u + 1u + 23u);
+  ASSERT_EQ(lines.size(), 3u + 1u + 27u);
   EXPECT_EQ(lines[3], "");
   EXPECT_EQ(lines[4], "Path:             plain.exe");
   EXPECT_NE(run.Out.substr(run.Out.size() - 2), "\n\n");
