@@ -104,8 +104,10 @@ TInfoCommand ParseInfoCommand(std::span<char*> arguments) {
       case kAnyFile: command.Options.AnyFile = true; break;
       case 'h': command.Options.Help = true; break;
       case kVersion: command.Options.Version = true; break;
-      case ':':
-        command.Error = "option '" + std::string(argv[start]) + "' needs a file";
+      case ':':  // MinGW-w64's getopt says so for a value given to a flag too
+        command.Error = std::string_view(argv[start]).find('=') != std::string_view::npos
+                            ? UnknownOptionError(argv[start])
+                            : "option '" + std::string(argv[start]) + "' needs a file";
         return command;
       default:
         command.Error = UnknownOptionError(argv[start]);
