@@ -353,4 +353,34 @@ TEST_F(InfoProgram, CsvHasAHeaderAndOneRowAFile) {
   }
 }
 
+// The progress line needs a terminal on standard error and a run of more than a second: the list
+// comes through a pipe that stalls for a while after its first path. script(1) gives the program a
+// terminal; its own standard output then goes to a file.
+TEST_F(InfoProgram, ProgressOnlyOnATerminalAndOnlyForLongRuns) {
+  if (std::system("command -v script >/dev/null") != 0) GTEST_SKIP() << "SKIPPED: no script(1)";
+  const std::string slowList =
+      "(echo program.exe; sleep 1.3; yes program.exe | head -n 300)";
+  const std::string program = "'" TAMSIK_INFO_PROGRAM "' --json --files-from - >records";
+  struct TRow {
+    const char* Name;
+    std::string Command;
+    bool Shown;
+  };
+  const TRow rows[] = {
+      {"terminal_and_long", "script -qec \"" + slowList + " | " + program + "\" /dev/null >screen",
+       true},
+      {"terminal_but_short", "script -qec \"echo program.exe | " + program + "\" /dev/null >screen",
+       false},
+      {"long_but_a_file", slowList + " | " + program + " 2>screen", false},
+  };
+  for (const TRow& row : rows) {
+    std::string command = "cd '" + Folder->string() + "' && " + row.Command;
+    ASSERT_EQ(std::system(command.c_str()), 0) << row.Name;
+    std::string screen = ReadAll(*Folder / "screen");
+    EXPECT_EQ(screen.find(" files/s") != std::string::npos, row.Shown) << row.Name << ": " << screen;
+    EXPECT_EQ(screen.find("{\"Path\""), std::string::npos) << "records stay off the terminal";
+    EXPECT_FALSE(ReadAll(*Folder / "records").empty()) << row.Name;
+  }
+}
+
 }  // namespace
