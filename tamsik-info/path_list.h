@@ -8,8 +8,9 @@
 
 class TPathList {
  public:
-  // Reads from stream, which the caller opened and closes.
-  TPathList(std::FILE* stream, bool nulSeparated) : Stream_(stream), Separator_(nulSeparated ? '\0' : '\n') {}
+  // Reads from stream, which the caller opened and closes, bufferBytes at a time.
+  TPathList(std::FILE* stream, bool nulSeparated, std::size_t bufferBytes = 64 * 1024)
+      : Stream_(stream), Separator_(nulSeparated ? '\0' : '\n'), Buffer_(bufferBytes ? bufferBytes : 1) {}
 
   enum class TNext { Path, TooLong, End, Error };
 
@@ -23,7 +24,7 @@ class TPathList {
 
   std::FILE* Stream_;
   char Separator_;
-  std::vector<char> Buffer_ = std::vector<char>(64 * 1024);
+  std::vector<char> Buffer_;
   std::size_t Start_ = 0, End_ = 0;
   bool Failed_ = false, AtEnd_ = false;
 };
