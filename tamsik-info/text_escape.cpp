@@ -103,3 +103,30 @@ void AppendDisplayText(std::string& out, std::string_view text) {
     at += length;
   }
 }
+
+void AppendCsvText(std::string& out, std::string_view text) {
+  bool quoted = false;
+  for (std::size_t at = 0; at < text.size() && !quoted;) {
+    std::size_t length = WellFormedUtf8Length(text, at);
+    char c = text[at];
+    quoted = length == 0 || c == ',' || c == '"' || c == '\r' || c == '\n' || c == ' ' || c == '\t';
+    at += length == 0 ? 1 : length;
+  }
+  if (!quoted) {
+    out += text;
+    return;
+  }
+  out += '"';
+  for (std::size_t at = 0; at < text.size();) {
+    std::size_t length = WellFormedUtf8Length(text, at);
+    if (length == 0) {
+      out += "\xEF\xBF\xBD";
+      ++at;
+      continue;
+    }
+    if (text[at] == '"') out += '"';
+    out.append(text, at, length);
+    at += length;
+  }
+  out += '"';
+}

@@ -21,3 +21,9 @@ void AppendJsonString(std::string& out, std::string_view text);
 // well-formed UTF-8 are shown as \xXX, one per byte; everything else passes through. For reading
 // only: a literal "\x41" in the text looks the same as an escaped byte.
 void AppendDisplayText(std::string& out, std::string_view text);
+
+// Appends text as one field of a CSV row (RFC 4180) in UTF-8. A field holding a comma, a quote,
+// a line end, a blank, a tab or a byte outside well-formed UTF-8 is put in quotes, its quotes
+// doubled; such a byte becomes U+FFFD, so the file stays UTF-8 for the engines that load it. For
+// the exact bytes, the JSON form.
+void AppendCsvText(std::string& out, std::string_view text);

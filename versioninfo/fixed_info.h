@@ -16,6 +16,10 @@ constexpr std::size_t kFixedFileInfoSize = 52;
 
 struct TFixedFileInfoView {
   TByteView Bytes;
+  std::uint32_t FileVersionMS() const { return *Bytes.ReadU32(8); }
+  std::uint32_t FileVersionLS() const { return *Bytes.ReadU32(12); }
+  std::uint32_t ProductVersionMS() const { return *Bytes.ReadU32(16); }
+  std::uint32_t ProductVersionLS() const { return *Bytes.ReadU32(20); }
   std::uint32_t FileFlagsMask() const { return *Bytes.ReadU32(24); }
   std::uint32_t FileFlags() const { return *Bytes.ReadU32(28); }
   std::uint32_t FileType() const { return *Bytes.ReadU32(36); }

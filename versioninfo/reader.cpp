@@ -89,10 +89,8 @@ std::string QueryVersionString(TReaderCall& call, std::string_view key) {
   return TextAt(call.Buffer, pointer);
 }
 
-}  // namespace
-
-TReadStop ReadFileVersionInfoTraced(const std::string& path, TFileVersionInfo& info,
-                                    VersionReaderVariant variant) {
+TReadStop ReadTraced(const std::string& path, TFileVersionInfo& info, VersionReaderVariant variant,
+                     bool anyFile, bool& executable) {
   // Cleared first, so a record read into twice keeps nothing of the earlier file.
   info = TFileVersionInfo{};
 
@@ -101,8 +99,8 @@ TReadStop ReadFileVersionInfoTraced(const std::string& path, TFileVersionInfo& i
     TByteView name(shell.szTypeName, sizeof shell.szTypeName);
     info.TypeName.assign(shell.szTypeName, name.FindByte(0, 0).value_or(name.Size()));
   }
-  if (!SHGetFileInfoA(path.c_str(), 0, &shell, sizeof shell, SHGFI_EXETYPE))
-    return TReadStop::NotExecutable;
+  executable = SHGetFileInfoA(path.c_str(), 0, &shell, sizeof shell, SHGFI_EXETYPE) != 0;
+  if (!executable && !anyFile) return TReadStop::NotExecutable;
 
   DWORD handle = 0;
   auto size = static_cast<std::int32_t>(GetFileVersionInfoSizeA(path.c_str(), &handle));
@@ -125,6 +123,19 @@ TReadStop ReadFileVersionInfoTraced(const std::string& path, TFileVersionInfo& i
   }
   if (!call.ReadAny) return TReadStop::NoVersionInfo;
   return call.FoundTranslation ? TReadStop::Complete : TReadStop::NoTranslation;
+}
+
+}  // namespace
+
+TReadStop ReadFileVersionInfoTraced(const std::string& path, TFileVersionInfo& info,
+                                    VersionReaderVariant variant) {
+  bool executable = false;
+  return ReadTraced(path, info, variant, false, executable);
+}
+
+TReadStop ReadAnyFileVersionInfo(const std::string& path, TFileVersionInfo& info,
+                                 VersionReaderVariant variant, bool& executable) {
+  return ReadTraced(path, info, variant, true, executable);
 }
 
 void ReadFileVersionInfo(const std::string& path, TFileVersionInfo& info,

@@ -50,3 +50,9 @@ void ReadFileVersionInfo(const std::string& path, TFileVersionInfo& info,
 // The same read, telling where it stopped.
 TReadStop ReadFileVersionInfoTraced(const std::string& path, TFileVersionInfo& info,
                                     VersionReaderVariant variant);
+
+// For inventories, never for the comparers: reads the version data also when the shell does not
+// report the file as a program (DLLs, drivers, fonts), and tells in executable what the shell
+// said. Never stops at NotExecutable.
+TReadStop ReadAnyFileVersionInfo(const std::string& path, TFileVersionInfo& info,
+                                 VersionReaderVariant variant, bool& executable);

@@ -14,6 +14,12 @@ TVersionLayout ProgramVersion() {
                   {"ProductName", "say \"hi\" C:\\x"},
                   {"ProductVersion", "1.2"}};
   layout.Fixed.Flags = 0x3;
+  // Every part of the numeric versions tells its place: a swap or a lost high word shows.
+  layout.Fixed.FileVersionMS = 0x00010002;
+  layout.Fixed.FileVersionLS = 0x00030004;
+  layout.Fixed.ProductVersionMS = 0xFFFF0005;
+  layout.Fixed.ProductVersionLS = 0x00060007;
+  layout.Translations = {0x04B00409, 0x00000407};
   return layout;
 }
 

@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <set>
+
 #include "tamsik-info/record_fields.h"
 #include "tamsik-info/stop_text.h"
 
@@ -21,13 +23,27 @@ TFileVersionInfo SampleRecord() {
   return info;
 }
 
+TInfoRecord SampleReport() {
+  TInfoRecord record;
+  record.Stop = TInfoStop::Complete;
+  record.Info = SampleRecord();
+  record.Extras.Executable = true;
+  record.Extras.FileVersionNumber = "1.2.3.4";
+  record.Extras.ProductVersionNumber = "65535.0.0.1";
+  record.Extras.Translations = {"040904B0", "04070000"};
+  return record;
+}
+
+TInfoRecord NotFound() { return TInfoRecord{}; }
+
 TEST(TextReport, AlignsEveryFieldInRecordOrder) {
   std::string out;
-  AppendTextReport(out, "dir/a.exe", TInfoStop::Complete, SampleRecord());
+  AppendTextReport(out, "dir/a.exe", SampleReport());
   EXPECT_EQ(out,
             "Path:             dir/a.exe\n"
             "Read:             read whole\n"
             "TypeName:         Application\n"
+            "Executable:       yes\n"
             "CompanyName:      Acme\n"
             "FileDescription:\n"
             "FileVersion:      1.2.3.4\n"
@@ -41,17 +57,20 @@ TEST(TextReport, AlignsEveryFieldInRecordOrder) {
             "SpecialBuild:\n"
             "PrivateBuild:\n"
             "FileType:         Application\n"
+            "FileVersionNumber: 1.2.3.4\n"
+            "ProductVersionNumber: 65535.0.0.1\n"
             "IsDebug:          yes\n"
             "IsPreRelease:     no\n"
             "IsSpecialBuild:   no\n"
             "IsPrivateBuild:   no\n"
             "IsPatched:        no\n"
-            "IsInfoInferred:   yes\n");
+            "IsInfoInferred:   yes\n"
+            "Translations:     040904B0 04070000\n");
 }
 
 TEST(TextReport, MissingFileShowsNoFields) {
   std::string out;
-  AppendTextReport(out, "gone.exe", TInfoStop::NotFound, TFileVersionInfo{});
+  AppendTextReport(out, "gone.exe", NotFound());
   EXPECT_EQ(out,
             "Path:             gone.exe\n"
             "Read:             file not found\n"
@@ -60,28 +79,69 @@ TEST(TextReport, MissingFileShowsNoFields) {
 
 TEST(TextReport, AppendsToWhatIsThere) {
   std::string out = "before\n";
-  AppendTextReport(out, "gone.exe", TInfoStop::NotFound, TFileVersionInfo{});
+  AppendTextReport(out, "gone.exe", NotFound());
   EXPECT_EQ(out.rfind("before\nPath:", 0), 0u);
 }
 
 TEST(JsonReport, OneLineWithEveryKey) {
   std::string out;
-  AppendJsonReport(out, "dir/\"a\".exe", TInfoStop::Complete, SampleRecord());
+  AppendJsonReport(out, "dir/\"a\".exe", SampleReport());
   EXPECT_EQ(out,
-            R"({"Path":"dir/\"a\".exe","Stop":"Complete","TypeName":"Application",)"
+            R"({"Path":"dir/\"a\".exe","Stop":"Complete","TypeName":"Application","Executable":true,)"
             R"("CompanyName":"Acme","FileDescription":"","FileVersion":"1.2.3.4",)"
             R"("InternalName":"","LegalCopyRight":"","LegalTradeMarks":"","OriginalFileName":"",)"
             R"("ProductName":"line\nbreak","ProductVersion":"1.2","Comments":"","SpecialBuild":"",)"
-            R"("PrivateBuild":"","FileType":"Application","IsDebug":true,"IsPreRelease":false,)"
-            R"("IsSpecialBuild":false,"IsPrivateBuild":false,"IsPatched":false,"IsInfoInferred":true})"
+            R"("PrivateBuild":"","FileType":"Application","FileVersionNumber":"1.2.3.4",)"
+            R"("ProductVersionNumber":"65535.0.0.1","IsDebug":true,"IsPreRelease":false,)"
+            R"("IsSpecialBuild":false,"IsPrivateBuild":false,"IsPatched":false,"IsInfoInferred":true,)"
+            R"("Translations":["040904B0","04070000"]})"
             "\n");
 }
 
 TEST(JsonReport, MissingFileKeepsEveryKey) {
   std::string out;
-  AppendJsonReport(out, "gone.exe", TInfoStop::NotFound, TFileVersionInfo{});
-  EXPECT_EQ(out.rfind(R"({"Path":"gone.exe","Stop":"NotFound","TypeName":"",)", 0), 0u);
-  EXPECT_NE(out.find(R"("IsInfoInferred":false})"), std::string::npos);
+  AppendJsonReport(out, "gone.exe", NotFound());
+  EXPECT_EQ(out.rfind(R"({"Path":"gone.exe","Stop":"NotFound","TypeName":"","Executable":false,)", 0), 0u);
+  EXPECT_NE(out.find(R"("IsInfoInferred":false,"Translations":[]})"), std::string::npos);
+}
+
+TEST(CsvReport, HeaderNamesTheJsonKeysInOrder) {
+  std::string header, json;
+  AppendCsvHeader(header);
+  // No translations, so every ',"' starts a key.
+  AppendJsonReport(json, "a.exe", NotFound());
+  std::vector<std::string> keys;
+  for (std::size_t at = json.find("{\""); at != std::string::npos; at = json.find(",\"", at + 1)) {
+    std::size_t start = at + 2;
+    keys.push_back(json.substr(start, json.find('"', start) - start));
+  }
+  std::string joined;
+  for (const std::string& key : keys) joined += (joined.empty() ? "" : ",") + key;
+  EXPECT_EQ(header, joined + "\r\n");
+}
+
+TEST(CsvReport, OneRowWithEveryColumn) {
+  std::string out;
+  AppendCsvReport(out, "dir/a b.exe", SampleReport());
+  EXPECT_EQ(out,
+            "\"dir/a b.exe\",Complete,Application,true,Acme,,1.2.3.4,,,,,\"line\nbreak\",1.2,,,,"
+            "Application,1.2.3.4,65535.0.0.1,true,false,false,false,false,true,"
+            "\"040904B0 04070000\"\r\n");
+  out.clear();
+  AppendCsvReport(out, "gone.exe", NotFound());
+  EXPECT_EQ(out, "gone.exe,NotFound,,false,,,,,,,,,,,,,,,,false,false,false,false,false,false,\r\n");
+}
+
+// Every one of the comparers' fields appears once, in record order, among the output fields.
+TEST(OutputFields, HoldTheRecordInOrderAndNamesOnce) {
+  std::vector<const TRecordField*> reached;
+  std::set<std::string> names;
+  for (const TOutputField& field : kOutputFields) {
+    if (field.Record) reached.push_back(field.Record);
+    EXPECT_TRUE(names.insert(NameOf(field)).second) << NameOf(field);
+  }
+  ASSERT_EQ(reached.size(), std::size(kRecordFields));
+  for (std::size_t i = 0; i < reached.size(); ++i) EXPECT_EQ(reached[i], &kRecordFields[i]);
 }
 
 // Each field of the table reaches its own member of the record, and every member is reached.

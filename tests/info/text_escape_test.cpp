@@ -60,6 +60,39 @@ TEST_P(TextEscape, DisplayText) {
 INSTANTIATE_TEST_SUITE_P(Cases, TextEscape, testing::ValuesIn(kCases),
                          [](const auto& info) { return std::string(info.param.Name); });
 
+struct TCsvCase {
+  const char* Name;
+  std::string Text;
+  std::string Csv;
+};
+
+const TCsvCase kCsvCases[] = {
+    {"plain_stays_bare", "1.2.3", "1.2.3"},
+    {"empty_stays_bare", "", ""},
+    {"letters_beyond_ascii_stay_bare", "Ünïcode", "Ünïcode"},
+    {"comma_is_quoted", "a,b", R"("a,b")"},
+    {"quotes_are_doubled", R"(say "hi")", R"("say ""hi""")"},
+    {"line_ends_stay_inside_quotes", "a\r\nb", "\"a\r\nb\""},
+    {"blank_is_quoted", "C:/Program Files", R"("C:/Program Files")"},
+    {"tab_is_quoted", "a\tb", "\"a\tb\""},
+    {"invalid_byte_becomes_replacement_character", "1.0\xFF", "\"1.0\xEF\xBF\xBD\""},
+    {"each_byte_of_a_broken_sequence_is_replaced", "\xE2\x82", "\"\xEF\xBF\xBD\xEF\xBF\xBD\""},
+    {"other_controls_pass_as_they_are", "a\x01", "a\x01"},
+};
+
+void PrintTo(const TCsvCase& row, std::ostream* out) { *out << row.Name; }
+
+class CsvText : public testing::TestWithParam<TCsvCase> {};
+
+TEST_P(CsvText, Field) {
+  std::string out = "x,";
+  AppendCsvText(out, GetParam().Text);
+  EXPECT_EQ(out, "x," + GetParam().Csv);
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, CsvText, testing::ValuesIn(kCsvCases),
+                         [](const auto& info) { return std::string(info.param.Name); });
+
 unsigned HexValue(char digit) {
   if (digit >= '0' && digit <= '9') return static_cast<unsigned>(digit - '0');
   if (digit >= 'a' && digit <= 'f') return static_cast<unsigned>(digit - 'a' + 10);

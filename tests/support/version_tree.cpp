@@ -98,7 +98,8 @@ TBlockLayout Parent(std::string key, std::vector<TBlockLayout> children, std::ui
 }
 
 TBytes FixedInfoBytes(const TFixedInfo& fixed) {
-  return Le32({0xFEEF04BD, 0x00010000, 0x00010002, 0x00030004, 0x00010002, 0x00030004,
+  return Le32({0xFEEF04BD, 0x00010000, fixed.FileVersionMS, fixed.FileVersionLS,
+               fixed.ProductVersionMS, fixed.ProductVersionLS,
                fixed.FlagsMask, fixed.Flags, 0x00040004, fixed.FileType, fixed.FileSubtype, 0, 0});
 }
 

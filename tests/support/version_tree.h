@@ -40,6 +40,8 @@ struct TFixedInfo {
   std::uint32_t Flags = 0;
   std::uint32_t FileType = 1;
   std::uint32_t FileSubtype = 0;
+  std::uint32_t FileVersionMS = 0x00010002, FileVersionLS = 0x00030004;
+  std::uint32_t ProductVersionMS = 0x00010002, ProductVersionLS = 0x00030004;
 };
 TBytes FixedInfoBytes(const TFixedInfo& fixed);
 
