@@ -23,11 +23,10 @@ TLocated Locate(const TBytes& bytes) {
   auto file = TRegularFile::Open(path.c_str());
   if (!file) return {TImageFault::NotAnImage, std::nullopt};
   TFileWindow window(*file);
-  TLocateResult result = LocateVersionResource(window);
-  if (result.Fault != TImageFault::None) return {result.Fault, std::nullopt};
-  auto first = window.Bytes(result.Location.Offset, 1);
-  return {TImageFault::None, first ? std::optional(*first->ReadU8(0)) : std::nullopt,
-          result.Location.Length};
+  TExpected<TVersionLocation> result = LocateVersionResource(window);
+  if (!result) return {result.Fault(), std::nullopt};
+  auto first = window.Read<std::uint8_t>(result->Offset);
+  return {TImageFault::None, first, result->Length};
 }
 
 std::uint32_t TypeOf(const TBytes& bytes) {
