@@ -11,9 +11,9 @@
 
 namespace {
 
-// What finding the resources needs of the headers. The shell's program test reads its own: it
-// follows other rules (commit a2612ef), such as refusing an optional header shorter than the
-// standard one, which this search accepts as long as the fields it reads are inside.
+// What finding the resources needs of the headers. The shell's program test reads its own, by
+// the shell's rules: it refuses an optional header shorter than the standard one, which the
+// platform's version functions accept as long as the fields this search reads are inside.
 struct TPeHeaders {
   std::uint32_t SizeOfHeaders = 0;
   std::uint32_t ResourceRva = 0;  // zero when the header lists no resource directory
