@@ -1,29 +1,19 @@
 // The built tamsik-info over crafted files: what it prints and the status it ends with.
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 
-#include <cstdlib>
-#include <filesystem>
-#include <fstream>
+#include <memory>
 #include <sstream>
 
 #include "tests/info/fixtures.h"
+#include "tests/support/process.h"
+#include "tests/support/temp_folder.h"
 
 namespace {
-
-namespace fs = std::filesystem;
 
 struct TRun {
   int Status = -1;
   std::string Out, Err;
 };
-
-std::string ReadAll(const fs::path& path) {
-  std::ifstream file(path, std::ios::binary);
-  std::ostringstream text;
-  text << file.rdbuf();
-  return text.str();
-}
 
 std::vector<std::string> Lines(const std::string& text) {
   std::vector<std::string> lines;
@@ -35,36 +25,32 @@ std::vector<std::string> Lines(const std::string& text) {
 class InfoProgram : public testing::Test {
  protected:
   static void SetUpTestSuite() {
-    Folder = new fs::path(fs::path(testing::TempDir()) / ("tamsik-info-" + std::to_string(getpid())));
-    fs::create_directories(*Folder);
-    Fixtures = new std::vector<TInfoFixture>(WriteInfoFixtures(Folder->string()));
+    Folder = std::make_unique<TTempFolder>();
+    Fixtures = WriteInfoFixtures(Folder->Path().string());
   }
-  static void TearDownTestSuite() {
-    fs::remove_all(*Folder);
-    delete Folder;
-    delete Fixtures;
-  }
+  static void TearDownTestSuite() { Folder.reset(); }
 
-  // Runs the program in the fixture folder; arguments are passed to the shell as written.
-  static TRun Run(const std::string& arguments, const std::string& output = "out") {
-    std::string command = "cd '" + Folder->string() + "' && '" TAMSIK_INFO_PROGRAM "' " +
-                          arguments + " >" + output + " 2>err";
-    int status = std::system(command.c_str());
-    TRun run;
-    run.Status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    run.Out = output == "out" ? ReadAll(*Folder / "out") : "";
-    run.Err = ReadAll(*Folder / "err");
-    return run;
+  // Runs the program in the fixture folder with the arguments split at blanks.
+  static TRun Run(const std::string& arguments, TStdout output = TStdout::Capture) {
+    TProcessRequest request;
+    request.Argv = {TAMSIK_INFO_PROGRAM};
+    std::istringstream words(arguments);
+    for (std::string word; words >> word;) request.Argv.push_back(word);
+    request.WorkingDirectory = Folder->Path().string();
+    request.Stdout = output;
+    TProcessResult result = RunProcess(request);
+    EXPECT_TRUE(result.Started && !result.TimedOut) << arguments;
+    return {result.ExitStatus, result.Stdout, result.Stderr};
   }
 
   static std::string AllNames() {
     std::string names;
-    for (const TInfoFixture& fixture : *Fixtures) names += fixture.Name + " ";
+    for (const TInfoFixture& fixture : Fixtures) names += fixture.Name + " ";
     return names;
   }
 
-  static inline fs::path* Folder = nullptr;
-  static inline std::vector<TInfoFixture>* Fixtures = nullptr;
+  static inline std::unique_ptr<TTempFolder> Folder;
+  static inline std::vector<TInfoFixture> Fixtures;
 };
 
 TEST_F(InfoProgram, JsonLineForEveryFileWithItsStop) {
@@ -72,9 +58,9 @@ TEST_F(InfoProgram, JsonLineForEveryFileWithItsStop) {
   EXPECT_EQ(run.Status, 1) << "one fixture is missing";
   EXPECT_EQ(run.Err, "");
   std::vector<std::string> lines = Lines(run.Out);
-  ASSERT_EQ(lines.size(), Fixtures->size());
+  ASSERT_EQ(lines.size(), Fixtures.size());
   for (std::size_t i = 0; i < lines.size(); ++i) {
-    const TInfoFixture& fixture = (*Fixtures)[i];
+    const TInfoFixture& fixture = Fixtures[i];
     std::string start = R"({"Path":")" + fixture.Name + R"(","Stop":")" + fixture.Stop + "\",";
     EXPECT_EQ(lines[i].rfind(start, 0), 0u) << lines[i];
   }
@@ -187,7 +173,7 @@ TEST_F(InfoProgram, ExitStatuses) {
 }
 
 TEST_F(InfoProgram, UnwritableOutputIsReported) {
-  TRun run = Run("program.exe", "/dev/full");
+  TRun run = Run("program.exe", TStdout::DevFull);
   EXPECT_EQ(run.Status, 2);
   EXPECT_EQ(run.Err.rfind("tamsik-info: cannot write", 0), 0u) << run.Err;
 }
