@@ -6,8 +6,10 @@ std::optional<TNewHeader> FindNewHeader(TFileWindow& file) {
   auto dos = file.Read<TDosHeader>(0);
   if (!dos || dos->Magic != kDosSignature) return std::nullopt;
   std::uint64_t at = dos->NewHeaderOffset;
-  if (auto pe = file.Read<TLe32>(at); pe && *pe == kPeSignature) return TNewHeader{TNewHeaderKind::Pe, at};
-  if (auto ne = file.Read<TLe16>(at); ne && *ne == kNeSignature) return TNewHeader{TNewHeaderKind::Ne, at};
+  if (auto pe = file.Read<TLe32>(at); pe && *pe == kPeSignature)
+    return TNewHeader{TNewHeaderKind::Pe, at};
+  if (auto ne = file.Read<TLe16>(at); ne && *ne == kNeSignature)
+    return TNewHeader{TNewHeaderKind::Ne, at};
   return TNewHeader{};
 }
 

@@ -21,7 +21,8 @@ class TExpected {
  public:
   TExpected(T value) : Value_(std::move(value)) {}
   // A fault of None would be a value that is not there: it is taken for NotAnImage.
-  TExpected(TImageFault fault) : Fault_(fault == TImageFault::None ? TImageFault::NotAnImage : fault) {}
+  TExpected(TImageFault fault)
+      : Fault_(fault == TImageFault::None ? TImageFault::NotAnImage : fault) {}
 
   explicit operator bool() const { return Fault_ == TImageFault::None; }
   TImageFault Fault() const { return Fault_; }

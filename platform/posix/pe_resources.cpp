@@ -50,7 +50,8 @@ TExpected<TPeHeaders> ReadPeHeaders(TFileWindow& file, std::uint64_t at) {
   if (!optional) return TImageFault::Truncated;
   auto magic = optional->Read<TLe16>(offsetof(TOptionalHeader32, Magic));
   if (magic && *magic == kPe32Magic) return ReadOptionalHeader<TOptionalHeader32>(*optional, pe);
-  if (magic && *magic == kPe32PlusMagic) return ReadOptionalHeader<TOptionalHeader64>(*optional, pe);
+  if (magic && *magic == kPe32PlusMagic)
+    return ReadOptionalHeader<TOptionalHeader64>(*optional, pe);
   return TImageFault::BadSignature;
 }
 

@@ -15,7 +15,8 @@ inline void Poke16(TBytes& bytes, std::size_t at, std::uint16_t value) {
 }
 
 inline void Poke32(TBytes& bytes, std::size_t at, std::uint32_t value) {
-  for (std::size_t i = 0; i < 4; ++i) bytes.at(at + i) = static_cast<std::uint8_t>(value >> (8 * i));
+  for (std::size_t i = 0; i < 4; ++i)
+    bytes.at(at + i) = static_cast<std::uint8_t>(value >> (8 * i));
 }
 
 inline std::uint32_t Peek32(const TBytes& bytes, std::size_t at) {
