@@ -19,8 +19,8 @@ void BM_LocateVersionResource(benchmark::State& state, TBenchImage image) {
   if (!file) return state.SkipWithError("cannot open the image");
   for (auto _ : state) {
     TFileWindow window(*file);
-    TLocateResult result = LocateVersionResource(window);
-    if (result.Fault != TImageFault::None) return state.SkipWithError("no version resource");
+    TExpected<TVersionLocation> result = LocateVersionResource(window);
+    if (!result) return state.SkipWithError("no version resource");
     benchmark::DoNotOptimize(result);
   }
 }

@@ -1,4 +1,4 @@
-/* SPDX-License-Identifier: MIT */
+// SPDX-License-Identifier: MIT
 /* The least a walk that answers as the comparers do must ask of the system for each file: list
    the directories, then the existence test (a stat), the shell's type name (a stat) and its
    executable test (open, fstat, one 4 KiB read, close). No parsing, no output. */

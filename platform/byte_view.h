@@ -6,20 +6,40 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <optional>
+#include <type_traits>
 
-// a + b, or nothing when the sum does not fit in size_t.
-constexpr std::optional<std::size_t> CheckedAdd(std::size_t a, std::size_t b) {
-  if (a > SIZE_MAX - b) return std::nullopt;
-  return a + b;
-}
+// Rounds up to the next multiple of four. Offsets inside version data stay below 64 KiB plus a
+// few bytes and buffer sizes below 4 GiB, so the sum cannot overflow.
+constexpr std::size_t Align4(std::size_t offset) { return (offset + 3) & ~std::size_t{3}; }
 
-// Rounds up to the next multiple of four, or nothing on overflow.
-constexpr std::optional<std::size_t> AlignUp4(std::size_t value) {
-  auto sum = CheckedAdd(value, 3);
-  if (!sum) return std::nullopt;
-  return *sum & ~std::size_t{3};
-}
+// An unsigned field as a file stores it: little-endian bytes, with no alignment of its own, so a
+// structure made of such fields has exactly the size and layout the format gives it.
+template <typename T>
+struct TLittleEndian {
+  std::uint8_t Bytes[sizeof(T)];
+
+  constexpr operator T() const {
+    T value = 0;
+    for (std::size_t i = sizeof(T); i-- > 0;) value = static_cast<T>((value << 8) | Bytes[i]);
+    return value;
+  }
+  static constexpr TLittleEndian From(T value) {
+    TLittleEndian field{};
+    for (std::size_t i = 0; i < sizeof(T); ++i, value = static_cast<T>(value >> 8))
+      field.Bytes[i] = static_cast<std::uint8_t>(value);
+    return field;
+  }
+};
+
+using TLe16 = TLittleEndian<std::uint16_t>;
+using TLe32 = TLittleEndian<std::uint32_t>;
+using TLe64 = TLittleEndian<std::uint64_t>;
+
+// A structure read from a file: made of bytes and little-endian fields only.
+template <typename T>
+concept CFileStructure = std::is_trivially_copyable_v<T> && alignof(T) == 1;
 
 class TByteView {
  public:
@@ -67,6 +87,15 @@ class TByteView {
            (static_cast<std::uint32_t>(Data_[offset + 3]) << 24);
   }
 
+  // A structure by value, or nothing when it does not fit wholly inside the view.
+  template <CFileStructure T>
+  std::optional<T> Read(std::size_t offset) const {
+    if (!Holds(offset, sizeof(T))) return std::nullopt;
+    T value;
+    std::memcpy(&value, Data_ + offset, sizeof(T));
+    return value;
+  }
+
   // Offset of the first byte equal to value at or after start, or nothing.
   constexpr std::optional<std::size_t> FindByte(std::size_t start, std::uint8_t value) const {
     for (std::size_t i = start; i < Size_; ++i)
@@ -76,8 +105,8 @@ class TByteView {
 
   // Offset of the first 16-bit unit equal to value at start, start + 2, ..., or nothing.
   constexpr std::optional<std::size_t> FindU16(std::size_t start, std::uint16_t value) const {
-    for (std::size_t i = start; Holds(i, 2); i += 2)
-      if (*ReadU16(i) == value) return i;
+    for (std::size_t i = start; auto unit = ReadU16(i); i += 2)
+      if (*unit == value) return i;
     return std::nullopt;
   }
 

@@ -28,6 +28,12 @@ using HICON = void*;
 using CHAR = char;
 
 constexpr int MAX_PATH = 260;
+constexpr DWORD VS_FF_DEBUG = 0x1;
+constexpr DWORD VS_FF_PRERELEASE = 0x2;
+constexpr DWORD VS_FF_PATCHED = 0x4;
+constexpr DWORD VS_FF_PRIVATEBUILD = 0x8;
+constexpr DWORD VS_FF_INFOINFERRED = 0x10;
+constexpr DWORD VS_FF_SPECIALBUILD = 0x20;
 constexpr UINT SHGFI_TYPENAME = 0x400;
 constexpr UINT SHGFI_EXETYPE = 0x2000;
 

@@ -1,14 +1,15 @@
 // SPDX-License-Identifier: MIT
 #include "tamsik-info/stop_text.h"
 
+#include "platform/ascii.h"
 #include "tamsik-info/record_fields.h"
 
 namespace {
 
-// Rows 2 to 13 of the record: the strings looked up in the version data.
+// The strings looked up in the version data.
 bool HasAnyVersionString(const TFileVersionInfo& info) {
-  for (std::size_t row = 1; row <= 12; ++row)
-    if (!(info.*kRecordFields[row].Text).empty()) return true;
+  for (const TStringKey& row : StringKeyTable)
+    if (!(info.*row.Field).empty()) return true;
   return false;
 }
 
@@ -17,14 +18,7 @@ bool HasAnyVersionString(const TFileVersionInfo& info) {
 bool NamesDll(const TFileVersionInfo& info, std::string_view path) {
   if (info.TypeName == "Application extension") return true;
   if (path.size() < 4) return false;
-  std::string_view extension = path.substr(path.size() - 4);
-  static constexpr std::string_view kDll = ".dll";
-  for (std::size_t i = 0; i < 4; ++i) {
-    char c = extension[i];
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-    if (c != kDll[i]) return false;
-  }
-  return true;
+  return EqualFoldingAscii(path.substr(path.size() - 4), ".dll");
 }
 
 }  // namespace

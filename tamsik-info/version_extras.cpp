@@ -3,6 +3,8 @@
 
 #include "platform/winver.h"
 #include "versioninfo/fixed_info.h"
+#include "versioninfo/hex_text.h"
+#include "versioninfo/versioninfo.h"
 
 namespace {
 
@@ -13,11 +15,6 @@ std::optional<TByteView> Query(const std::vector<std::uint8_t>& buffer, const ch
   UINT length = 0;
   if (!VerQueryValueA(buffer.data(), subBlock, &pointer, &length)) return std::nullopt;
   return TByteView(buffer.data(), buffer.size()).Tail(pointer, length);
-}
-
-void AppendHex4(std::string& out, std::uint32_t value) {
-  static constexpr char kDigits[] = "0123456789ABCDEF";
-  for (int shift = 12; shift >= 0; shift -= 4) out += kDigits[(value >> shift) & 0xF];
 }
 
 }  // namespace
@@ -47,11 +44,7 @@ void ReadVersionExtras(const std::string& path, TInfoExtras& extras,
         VersionNumberText(fixed.ProductVersionMS(), fixed.ProductVersionLS());
   }
   if (auto table = Query(buffer, "\\VarFileInfo\\Translation")) {
-    for (std::size_t at = 0; auto entry = table->ReadU32(at); at += 4) {
-      std::string name;
-      AppendHex4(name, *entry & 0xFFFF);
-      AppendHex4(name, *entry >> 16);
-      extras.Translations.push_back(std::move(name));
-    }
+    for (std::size_t at = 0; auto entry = table->Read<TTranslation>(at); at += sizeof(TTranslation))
+      extras.Translations.push_back(HexText(entry->Language, 4) + HexText(entry->CodePage, 4));
   }
 }

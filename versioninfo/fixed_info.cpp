@@ -2,6 +2,7 @@
 #include "versioninfo/fixed_info.h"
 
 #include "platform/winver.h"
+#include "versioninfo/hex_text.h"
 
 std::optional<TFixedFileInfoView> GetFixedFileInfo(TByteView buffer) {
   LPVOID pointer = nullptr;
@@ -18,17 +19,6 @@ bool HasFileFlag(const TFixedFileInfoView& view, std::uint16_t bit) {
   std::uint32_t wide = bit;
   return (view.FileFlagsMask() & view.FileFlags() & wide) == wide;
 }
-
-namespace {
-
-std::string HexDigits8(std::uint32_t value) {
-  static constexpr char kDigits[] = "0123456789ABCDEF";
-  std::string text(8, '0');
-  for (int i = 7; i >= 0; --i, value >>= 4) text[static_cast<std::size_t>(i)] = kDigits[value & 0xF];
-  return text;
-}
-
-}  // namespace
 
 std::string FileTypeText(const TFixedFileInfoView& view) {
   static constexpr const char* kDrivers[] = {
@@ -50,7 +40,7 @@ std::string FileTypeText(const TFixedFileInfoView& view) {
     case 4:
       return subtype < std::size(kFonts) ? kFonts[subtype] : "";
     case 5:
-      return "Virtual Defice Identifier = " + HexDigits8(subtype);
+      return "Virtual Defice Identifier = " + HexText(subtype, 8);
     case 7:
       return "Static-link Library";
     default:

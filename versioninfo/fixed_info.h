@@ -10,20 +10,39 @@
 
 #include "platform/byte_view.h"
 
-// The fixed information, read in place in the version buffer. Only built from a view of at least
-// kFixedFileInfoSize bytes, so the field reads cannot fail.
-constexpr std::size_t kFixedFileInfoSize = 52;
+// VS_FIXEDFILEINFO as the version data holds it.
+struct TFixedFileInfo {
+  TLe32 Signature;
+  TLe32 StrucVersion;
+  TLe32 FileVersionMS;
+  TLe32 FileVersionLS;
+  TLe32 ProductVersionMS;
+  TLe32 ProductVersionLS;
+  TLe32 FileFlagsMask;
+  TLe32 FileFlags;
+  TLe32 FileOS;
+  TLe32 FileType;
+  TLe32 FileSubtype;
+  TLe32 FileDateMS;
+  TLe32 FileDateLS;
+};
 
+constexpr std::size_t kFixedFileInfoSize = sizeof(TFixedFileInfo);
+static_assert(kFixedFileInfoSize == 52);
+
+// The fixed information, in place in the version buffer. Built from a view of at least
+// kFixedFileInfoSize bytes; a shorter one reads as all zero.
 struct TFixedFileInfoView {
   TByteView Bytes;
-  std::uint32_t FileVersionMS() const { return *Bytes.ReadU32(8); }
-  std::uint32_t FileVersionLS() const { return *Bytes.ReadU32(12); }
-  std::uint32_t ProductVersionMS() const { return *Bytes.ReadU32(16); }
-  std::uint32_t ProductVersionLS() const { return *Bytes.ReadU32(20); }
-  std::uint32_t FileFlagsMask() const { return *Bytes.ReadU32(24); }
-  std::uint32_t FileFlags() const { return *Bytes.ReadU32(28); }
-  std::uint32_t FileType() const { return *Bytes.ReadU32(36); }
-  std::uint32_t FileSubtype() const { return *Bytes.ReadU32(40); }
+  TFixedFileInfo Fields() const { return Bytes.Read<TFixedFileInfo>(0).value_or(TFixedFileInfo{}); }
+  std::uint32_t FileVersionMS() const { return Fields().FileVersionMS; }
+  std::uint32_t FileVersionLS() const { return Fields().FileVersionLS; }
+  std::uint32_t ProductVersionMS() const { return Fields().ProductVersionMS; }
+  std::uint32_t ProductVersionLS() const { return Fields().ProductVersionLS; }
+  std::uint32_t FileFlagsMask() const { return Fields().FileFlagsMask; }
+  std::uint32_t FileFlags() const { return Fields().FileFlags; }
+  std::uint32_t FileType() const { return Fields().FileType; }
+  std::uint32_t FileSubtype() const { return Fields().FileSubtype; }
 };
 
 // The root value of the version data in buffer, or nothing when there is none or it is too short

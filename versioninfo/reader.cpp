@@ -4,30 +4,10 @@
 #include <vector>
 
 #include "platform/winver.h"
+#include "versioninfo/hex_text.h"
 #include "versioninfo/versioninfo.h"
 
 namespace {
-
-struct TStringKey {
-  std::string TFileVersionInfo::*Field;
-  const char* Key;
-};
-
-// Walked in this order; the keys go to the platform exactly as written, capitals included.
-constexpr TStringKey kStringKeyTable[] = {
-    {&TFileVersionInfo::CompanyName, "CompanyName"},
-    {&TFileVersionInfo::FileDescription, "FileDescription"},
-    {&TFileVersionInfo::FileVersion, "FileVersion"},
-    {&TFileVersionInfo::InternalName, "InternalName"},
-    {&TFileVersionInfo::LegalCopyRight, "LegalCopyRight"},
-    {&TFileVersionInfo::LegalTradeMarks, "LegalTradeMarks"},
-    {&TFileVersionInfo::OriginalFileName, "OriginalFileName"},
-    {&TFileVersionInfo::ProductName, "ProductName"},
-    {&TFileVersionInfo::ProductVersion, "ProductVersion"},
-    {&TFileVersionInfo::Comments, "Comments"},
-    {&TFileVersionInfo::SpecialBuild, "SpecialBuild"},
-    {&TFileVersionInfo::PrivateBuild, "PrivateBuild"},
-};
 
 const char* KeyFor(const TStringKey& row, VersionReaderVariant variant) {
   if (row.Field == &TFileVersionInfo::FileVersion && variant == VersionReaderVariant::Full)
@@ -43,18 +23,6 @@ struct TReaderCall {
   bool ReadAny = false;
   bool FoundTranslation = false;
 };
-
-// Four hexadecimal digits at least, upper case, as the string tables are named.
-std::string Hex4(std::uint32_t value) {
-  static constexpr char kDigits[] = "0123456789ABCDEF";
-  std::string text;
-  do {
-    text.insert(text.begin(), kDigits[value & 0xF]);
-    value >>= 4;
-  } while (value != 0);
-  if (text.size() < 4) text.insert(0, 4 - text.size(), '0');
-  return text;
-}
 
 // Text that a platform call placed in the buffer: up to its first zero byte, never past the
 // buffer's end.
@@ -78,12 +46,13 @@ std::string QueryVersionString(TReaderCall& call, std::string_view key) {
     return {};
   // Only the first entry counts; an empty table names no language, like a missing one.
   auto table = TByteView(call.Buffer.data(), call.Buffer.size()).Tail(pointer, length);
-  auto first = table ? table->ReadU32(0) : std::nullopt;
+  auto first = table ? table->Read<TTranslation>(0) : std::nullopt;
   if (!first) return {};
   call.FoundTranslation = true;
 
-  std::uint32_t language = *first & 0xFFFF, codePage = *first >> 16;
-  std::string block = "\\StringFileInfo\\" + Hex4(language) + Hex4(codePage) + "\\";
+  std::uint32_t language = first->Language, codePage = first->CodePage;
+  // String tables are named by four hexadecimal digits each, upper case.
+  std::string block = "\\StringFileInfo\\" + HexText(language, 4) + HexText(codePage, 4) + "\\";
   block += key;
   if (!VerQueryValueA(call.Buffer.data(), block.c_str(), &pointer, &length)) return {};
   return TextAt(call.Buffer, pointer);
@@ -109,16 +78,16 @@ TReadStop ReadTraced(const std::string& path, TFileVersionInfo& info, VersionRea
   // Zero-filled and released on every way out; no memory ends the program through main's handler.
   std::vector<std::uint8_t> buffer(static_cast<std::size_t>(size));
   TReaderCall call{path, handle, buffer};
-  for (const TStringKey& row : kStringKeyTable)
+  for (const TStringKey& row : StringKeyTable)
     info.*row.Field = QueryVersionString(call, KeyFor(row, variant));
 
   if (auto fixed = GetFixedFileInfo(TByteView(buffer.data(), buffer.size()))) {
-    info.IsDebug = HasFileFlag(*fixed, 0x1);
-    info.IsPreRelease = HasFileFlag(*fixed, 0x2);
-    info.IsPrivateBuild = HasFileFlag(*fixed, 0x8);
-    info.IsSpecialBuild = HasFileFlag(*fixed, 0x20);
-    info.IsPatched = HasFileFlag(*fixed, 0x4);
-    info.IsInfoInferred = HasFileFlag(*fixed, 0x10);
+    info.IsDebug = HasFileFlag(*fixed, VS_FF_DEBUG);
+    info.IsPreRelease = HasFileFlag(*fixed, VS_FF_PRERELEASE);
+    info.IsPrivateBuild = HasFileFlag(*fixed, VS_FF_PRIVATEBUILD);
+    info.IsSpecialBuild = HasFileFlag(*fixed, VS_FF_SPECIALBUILD);
+    info.IsPatched = HasFileFlag(*fixed, VS_FF_PATCHED);
+    info.IsInfoInferred = HasFileFlag(*fixed, VS_FF_INFOINFERRED);
     info.FileType = FileTypeText(*fixed);
   }
   if (!call.ReadAny) return TReadStop::NoVersionInfo;

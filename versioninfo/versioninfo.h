@@ -32,6 +32,36 @@ struct TFileVersionInfo {
   friend bool operator==(const TFileVersionInfo&, const TFileVersionInfo&) = default;
 };
 
+// A string of the record and the key it is looked up by.
+struct TStringKey {
+  std::string TFileVersionInfo::*Field;
+  const char* Key;
+};
+
+// The twelve strings, in the order the reader looks them up; the keys go to the platform exactly
+// as written, capitals included. The Full variant looks FileVersion up by "Full Version".
+inline constexpr TStringKey StringKeyTable[] = {
+    {&TFileVersionInfo::CompanyName, "CompanyName"},
+    {&TFileVersionInfo::FileDescription, "FileDescription"},
+    {&TFileVersionInfo::FileVersion, "FileVersion"},
+    {&TFileVersionInfo::InternalName, "InternalName"},
+    {&TFileVersionInfo::LegalCopyRight, "LegalCopyRight"},
+    {&TFileVersionInfo::LegalTradeMarks, "LegalTradeMarks"},
+    {&TFileVersionInfo::OriginalFileName, "OriginalFileName"},
+    {&TFileVersionInfo::ProductName, "ProductName"},
+    {&TFileVersionInfo::ProductVersion, "ProductVersion"},
+    {&TFileVersionInfo::Comments, "Comments"},
+    {&TFileVersionInfo::SpecialBuild, "SpecialBuild"},
+    {&TFileVersionInfo::PrivateBuild, "PrivateBuild"},
+};
+
+// One entry of the translation table ("\VarFileInfo\Translation"): the language and code page
+// whose string table ("\StringFileInfo\LLLLCCCC") holds the strings.
+struct TTranslation {
+  TLe16 Language;
+  TLe16 CodePage;
+};
+
 // Which key fills FileVersion; each program fixes it when it is built.
 enum class VersionReaderVariant { Standard, Full };
 

@@ -1,63 +1,86 @@
 // SPDX-License-Identifier: MIT
 #include "platform/posix/blocks.h"
 
+#include <algorithm>
+#include <cstddef>
 #include <string>
 
+#include "platform/ascii.h"
 #include "platform/posix/utf8.h"
 
 namespace {
 
-std::size_t Min(std::size_t a, std::size_t b) { return a < b ? a : b; }
+// The block's header: wide data adds a type word that narrow data lacks.
+struct TNarrowBlockHeader {
+  TLe16 Length;
+  TLe16 ValueLength;
+};
 
-// Offsets here stay below 64 KiB plus a few bytes, so plain arithmetic cannot overflow.
-std::size_t Align4(std::size_t offset) { return (offset + 3) & ~std::size_t{3}; }
-
-char16_t FoldAscii(char16_t unit) {
-  return unit >= u'a' && unit <= u'z' ? static_cast<char16_t>(unit - u'a' + u'A') : unit;
-}
+struct TWideBlockHeader {
+  TLe16 Length;
+  TLe16 ValueLength;
+  TLe16 Type;  // 1 for text
+};
 
 bool WideKeyMatches(TByteView data, const TVersionBlock& block, const std::u16string& name) {
   if ((block.KeyEnd - block.KeyStart) / 2 != name.size()) return false;
-  for (std::size_t i = 0; i < name.size(); ++i)
-    if (FoldAscii(*data.ReadU16(block.KeyStart + 2 * i)) != FoldAscii(name[i])) return false;
+  for (std::size_t i = 0; i < name.size(); ++i) {
+    auto unit = data.ReadU16(block.KeyStart + 2 * i);
+    if (!unit || FoldAscii(char16_t{*unit}) != FoldAscii(name[i])) return false;
+  }
   return true;
 }
 
 bool NarrowKeyMatches(TByteView data, const TVersionBlock& block, std::string_view name) {
   if (block.KeyEnd - block.KeyStart != name.size()) return false;
-  for (std::size_t i = 0; i < name.size(); ++i)
-    if (FoldAscii(*data.ReadU8(block.KeyStart + i)) !=
-        FoldAscii(static_cast<unsigned char>(name[i])))
-      return false;
+  for (std::size_t i = 0; i < name.size(); ++i) {
+    auto byte = data.ReadU8(block.KeyStart + i);
+    if (!byte || FoldAscii(*byte) != FoldAscii(static_cast<unsigned char>(name[i]))) return false;
+  }
   return true;
+}
+
+// The header of the block at start, when [start, limit) has room for it.
+std::optional<TWideBlockHeader> ReadHeader(TByteView data, TVersionFlavor flavor,
+                                           std::size_t start, std::size_t limit) {
+  if (flavor == TVersionFlavor::Narrow) {
+    if (start > limit || limit - start < sizeof(TNarrowBlockHeader)) return std::nullopt;
+    auto narrow = data.Read<TNarrowBlockHeader>(start);
+    if (!narrow) return std::nullopt;
+    return TWideBlockHeader{narrow->Length, narrow->ValueLength, TLe16::From(0)};
+  }
+  if (start > limit || limit - start < sizeof(TWideBlockHeader)) return std::nullopt;
+  return data.Read<TWideBlockHeader>(start);
 }
 
 }  // namespace
 
 TVersionFlavor DetectFlavor(TByteView data) {
-  // Wide data holds its type word (0 or 1) at offset 4; narrow data the key "VS_VERSION_INFO".
-  auto fifth = data.ReadU8(4);
-  return fifth && *fifth >= 0x20 ? TVersionFlavor::Narrow : TVersionFlavor::Wide;
+  // Wide data holds its type word (0 or 1) where narrow data holds the first character of its
+  // key "VS_VERSION_INFO".
+  auto typeOrKey = data.ReadU8(offsetof(TWideBlockHeader, Type));
+  return typeOrKey && *typeOrKey >= 0x20 ? TVersionFlavor::Narrow : TVersionFlavor::Wide;
 }
 
 std::optional<TVersionBlock> ReadBlock(TByteView data, TVersionFlavor flavor, std::size_t start,
                                        std::size_t limit) {
-  limit = Min(limit, data.Size());
+  limit = std::min(limit, data.Size());
   bool wide = flavor == TVersionFlavor::Wide;
-  std::size_t header = wide ? 6 : 4;
-  if (start > limit || limit - start < header) return std::nullopt;
-  std::uint16_t length = *data.ReadU16(start);
+  auto header = ReadHeader(data, flavor, start, limit);
+  if (!header) return std::nullopt;
+  std::uint16_t length = header->Length;
   if (length == 0) return std::nullopt;
 
   TVersionBlock block;
-  block.Start = start;
-  block.End = Min(start + length, limit);
+  block.End = std::min(start + length, limit);
   block.Next = Align4(start + length);
-  block.ValueLength = *data.ReadU16(start + 2);
-  block.IsText = wide && *data.ReadU16(start + 4) == 1;
-  block.KeyStart = Min(start + header, block.End);
+  block.ValueLength = header->ValueLength;
+  block.IsText = wide && header->Type == 1;
+  block.KeyStart =
+      std::min(start + (wide ? sizeof(TWideBlockHeader) : sizeof(TNarrowBlockHeader)), block.End);
 
-  TByteView inside = *data.Slice(0, block.End);
+  // End is at most the data's size, so the view is whole.
+  TByteView inside = data.Clamp(0, block.End);
   std::optional<std::size_t> terminator =
       wide ? inside.FindU16(block.KeyStart, 0) : inside.FindByte(block.KeyStart, 0);
   block.HasKey = terminator.has_value();
@@ -65,8 +88,8 @@ std::optional<TVersionBlock> ReadBlock(TByteView data, TVersionFlavor flavor, st
   std::size_t afterKey = terminator ? *terminator + (wide ? 2 : 1) : block.End;
 
   std::size_t valueBytes = block.IsText ? std::size_t{block.ValueLength} * 2 : block.ValueLength;
-  block.ValueStart = Min(Align4(afterKey), block.End);
-  block.ChildrenStart = Min(Align4(block.ValueStart + valueBytes), block.End);
+  block.ValueStart = std::min(Align4(afterKey), block.End);
+  block.ChildrenStart = std::min(Align4(block.ValueStart + valueBytes), block.End);
   return block;
 }
 
@@ -104,7 +127,7 @@ TByteView DeclaredValue(TByteView data, const TVersionBlock& block) {
 
 TByteView WideText(TByteView data, const TVersionBlock& block) {
   if (block.ValueLength == 0) return {};
-  TByteView inside = *data.Slice(0, block.End);
+  TByteView inside = data.Clamp(0, block.End);
   std::size_t end = inside.FindU16(block.ValueStart, 0).value_or(block.End);
   return inside.Clamp(block.ValueStart, (end - block.ValueStart) & ~std::size_t{1});
 }

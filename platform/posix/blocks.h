@@ -15,7 +15,6 @@
 enum class TVersionFlavor : std::uint8_t { Wide, Narrow };
 
 struct TVersionBlock {
-  std::size_t Start = 0;
   std::size_t End = 0;           // the block's own length, clamped to its parent
   std::size_t Next = 0;          // where the next sibling starts
   std::size_t KeyStart = 0;

@@ -45,6 +45,15 @@ class TFileWindow {
   // view is valid until the next call.
   std::optional<TByteView> Bytes(std::uint64_t offset, std::size_t length);
 
+  // A structure by value, or nothing when the file does not hold it all. Unlike a view, the
+  // value outlives the next call.
+  template <CFileStructure T>
+  std::optional<T> Read(std::uint64_t offset) {
+    auto bytes = Bytes(offset, sizeof(T));
+    if (!bytes) return std::nullopt;
+    return bytes->template Read<T>(0);
+  }
+
   const TRegularFile& File() const { return File_; }
 
  private:

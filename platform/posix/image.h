@@ -5,19 +5,10 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 
 #include "platform/posix/file.h"
-
-enum class TImageFault {
-  None,
-  NotAnImage,         // no MZ header, or no PE/NE header behind it
-  Truncated,          // a structure or the data runs past the end of the file
-  BadSignature,       // an optional header of an unknown kind
-  NoResources,        // the image has no resource directory or table
-  NoVersionResource,  // the resources hold no version entry
-  BadDirectory,       // a directory entry points at the wrong kind of structure
-  OutsideImage,       // an address that no section maps
-};
+#include "platform/posix/image_fault.h"
 
 // Where the version data lies in the file. Length counts what the resource holds, capped at what
 // a version tree can use; the first FileBytes of it come from the file, the rest is zero (a
@@ -28,17 +19,10 @@ struct TVersionLocation {
   std::uint32_t FileBytes = 0;
 };
 
-struct TLocateResult {
-  TLocateResult(TImageFault fault) : Fault(fault) {}
-  TLocateResult(TVersionLocation location) : Location(location) {}
-  TImageFault Fault = TImageFault::None;
-  TVersionLocation Location;
-};
-
 // The root of a version tree records its own length in 16 bits, so no more is ever read.
 constexpr std::uint32_t kMaxVersionData = 0xFFFF;
 
-TLocateResult LocateVersionResource(TFileWindow& file);
+TExpected<TVersionLocation> LocateVersionResource(TFileWindow& file);
 
 // The shell's executable type of a file, as the platform's shell reports it:
 // - 0x4550 ("PE") for a PE32 or PE32+ program of any machine that is not a DLL, with the
@@ -48,3 +32,18 @@ TLocateResult LocateVersionResource(TFileWindow& file);
 //   no image at all;
 // - 0 for anything else, broken images included.
 std::uint32_t ExecutableType(TFileWindow& file, bool dosName = false);
+
+// ---- Shared by the search and the program test ----
+
+enum class TNewHeaderKind { None, Pe, Ne };
+
+struct TNewHeader {
+  TNewHeaderKind Kind = TNewHeaderKind::None;  // None: a DOS program
+  std::uint64_t Offset = 0;
+};
+
+// The header a whole MZ header points at, or nothing when the file does not start with one.
+std::optional<TNewHeader> FindNewHeader(TFileWindow& file);
+
+TExpected<TVersionLocation> LocatePeVersion(TFileWindow& file, std::uint64_t peHeader);
+TExpected<TVersionLocation> LocateNeVersion(TFileWindow& file, std::uint64_t neHeader);

@@ -6,17 +6,12 @@
 #include <cstring>
 #include <string>
 
+#include "platform/ascii.h"
 #include "platform/posix/file.h"
 #include "platform/posix/image.h"
 #include "platform/winver.h"
 
 namespace {
-
-std::string Upper(std::string text) {
-  for (char& c : text)
-    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-  return text;
-}
 
 std::string_view Extension(std::string_view path) {
   if (auto slash = path.rfind('/'); slash != std::string_view::npos) path.remove_prefix(slash + 1);
@@ -27,13 +22,13 @@ std::string_view Extension(std::string_view path) {
 // The platform's shell takes .com and .pif files for DOS programs whatever they hold; .bat and
 // .cmd files it does not count as programs at all.
 bool NamesDosProgram(std::string_view path) {
-  std::string extension = Upper(std::string(Extension(path)));
+  std::string extension = FoldAsciiText(Extension(path));
   return extension == "COM" || extension == "PIF";
 }
 
 std::string TypeNameOf(const char* path, const struct stat& status) {
   if (S_ISDIR(status.st_mode)) return "File folder";
-  std::string extension = Upper(std::string(Extension(path)));
+  std::string extension = FoldAsciiText(Extension(path));
   if (extension.empty()) return "File";
   if (extension == "EXE") return "Application";
   if (extension == "DLL") return "Application extension";

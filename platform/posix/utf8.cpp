@@ -51,14 +51,13 @@ void AppendUnits(std::uint32_t point, std::u16string& out) {
 std::string Utf16ToUtf8(TByteView units) {
   std::string out;
   out.reserve(units.Size());
-  std::size_t count = units.Size() / 2;
-  for (std::size_t i = 0; i < count; ++i) {
-    std::uint32_t unit = *units.ReadU16(i * 2);
-    if (IsHighSurrogate(unit) && i + 1 < count) {
-      std::uint32_t next = *units.ReadU16((i + 1) * 2);
-      if (IsLowSurrogate(next)) {
-        AppendCodePoint(0x10000 + ((unit - 0xD800) << 10) + (next - 0xDC00), out);
-        ++i;
+  for (std::size_t at = 0; auto read = units.ReadU16(at); at += 2) {
+    std::uint32_t unit = *read;
+    if (IsHighSurrogate(unit)) {
+      auto next = units.ReadU16(at + 2);
+      if (next && IsLowSurrogate(*next)) {
+        AppendCodePoint(0x10000 + ((unit - 0xD800) << 10) + (*next - 0xDC00), out);
+        at += 2;
         continue;
       }
     }

@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: MIT
 // GetFileVersionInfoSizeA, GetFileVersionInfoA and VerQueryValueA over PE and NE images.
+#include <algorithm>
 #include <cstring>
 #include <string>
 
@@ -19,7 +20,7 @@ namespace {
 struct TCachedLocation {
   std::string Path;
   TRegularFile File;
-  TLocateResult Result;
+  TExpected<TVersionLocation> Result;
 };
 
 bool SameFile(const struct stat& a, const struct stat& b) {
@@ -40,7 +41,7 @@ const TCachedLocation* Locate(const char* path) {
   auto file = TRegularFile::Open(path);
   if (!file) return nullptr;
   TFileWindow window(*file);
-  TLocateResult result = LocateVersionResource(window);
+  TExpected<TVersionLocation> result = LocateVersionResource(window);
   cache.emplace(TCachedLocation{path, std::move(*file), result});
   return &*cache;
 }
@@ -79,8 +80,8 @@ std::optional<TAnswer> Answer(const TVersionBuffer& buffer, const TVersionBlock&
 DWORD GetFileVersionInfoSizeA(LPCSTR filename, LPDWORD handle) {
   if (handle) *handle = 0;
   const TCachedLocation* located = filename ? Locate(filename) : nullptr;
-  if (!located || located->Result.Fault != TImageFault::None) return 0;
-  return static_cast<DWORD>(VersionBufferSize(located->Result.Location.Length));
+  if (!located || !located->Result) return 0;
+  return static_cast<DWORD>(VersionBufferSize(located->Result->Length));
 }
 
 BOOL GetFileVersionInfoA(LPCSTR filename, DWORD /*handle*/, DWORD length, LPVOID data) {
@@ -95,11 +96,11 @@ BOOL GetFileVersionInfoA(LPCSTR filename, DWORD /*handle*/, DWORD length, LPVOID
     return 0;
   };
   const TCachedLocation* located = filename ? Locate(filename) : nullptr;
-  if (!located || located->Result.Fault != TImageFault::None) return fail();
-  const TVersionLocation& where = located->Result.Location;
+  if (!located || !located->Result) return fail();
+  const TVersionLocation& where = *located->Result;
 
-  std::size_t wanted = where.Length < length ? where.Length : length;
-  std::size_t fromFile = where.FileBytes < wanted ? where.FileBytes : wanted;
+  std::size_t wanted = std::min<std::size_t>(where.Length, length);
+  std::size_t fromFile = std::min<std::size_t>(where.FileBytes, wanted);
   if (located->File.ReadAt(where.Offset, buffer.first(fromFile)) != fromFile) return fail();
   std::memset(buffer.data() + fromFile, 0, wanted - fromFile);
   return SealVersionBuffer(buffer, wanted) ? 1 : 0;

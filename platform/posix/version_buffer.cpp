@@ -1,23 +1,28 @@
 // SPDX-License-Identifier: MIT
 #include "platform/posix/version_buffer.h"
 
+#include <algorithm>
 #include <cstring>
 
 namespace {
 
-constexpr std::size_t kTrailerSize = 16;
 constexpr std::uint8_t kMagic[4] = {'T', 'V', 'I', '1'};
 
-std::size_t Align4(std::size_t value) { return (value + 3) & ~std::size_t{3}; }
+// Written at the first 4-byte boundary at or after the end of the data.
+struct TTrailer {
+  TLe32 Guard;  // zero: a root length of zero for a walk that runs past the data
+  std::uint8_t Magic[4];
+  TLe32 Capacity;  // the caller's buffer size
+  std::uint8_t Flavor;
+  std::uint8_t Reserved[3];
+};
+constexpr std::size_t kTrailerSize = sizeof(TTrailer);
+static_assert(kTrailerSize == 16);
 
-void PutU16(std::span<std::uint8_t> out, std::size_t at, std::uint16_t value) {
-  out[at] = static_cast<std::uint8_t>(value);
-  out[at + 1] = static_cast<std::uint8_t>(value >> 8);
-}
-
-void PutU32(std::span<std::uint8_t> out, std::size_t at, std::uint32_t value) {
-  for (std::size_t i = 0; i < 4; ++i) out[at + i] = static_cast<std::uint8_t>(value >> (8 * i));
-}
+// The root block's length field, the first of the data.
+struct TRootLength {
+  TLe16 Length;
+};
 
 }  // namespace
 
@@ -32,40 +37,43 @@ bool SealVersionBuffer(std::span<std::uint8_t> buffer, std::size_t copied) {
   // Too little data for a length field is no data: the trailer's zero guard then lands at
   // offset 0 and reads as a root length of zero.
   std::size_t length = 0;
-  if (copied >= 2) {
-    std::size_t claimed = *TByteView(buffer.data(), 2).ReadU16(0);
-    length = claimed < copied ? claimed : copied;
-  }
+  if (auto root = TByteView(buffer.data(), copied).Read<TRootLength>(0))
+    length = std::min<std::size_t>(root->Length, copied);
   // A buffer smaller than the data keeps the leading part that leaves room for the trailer.
   if (Align4(length) + kTrailerSize > buffer.size()) length = (buffer.size() - kTrailerSize) & ~std::size_t{3};
-  if (length >= 2) PutU16(buffer, 0, static_cast<std::uint16_t>(length));
+  if (length >= sizeof(TRootLength)) {
+    TRootLength root{TLe16::From(static_cast<std::uint16_t>(length))};
+    std::memcpy(buffer.data(), &root, sizeof root);
+  }
 
-  std::size_t trailer = Align4(length);
-  std::memset(buffer.data() + length, 0, trailer - length);
-  PutU32(buffer, trailer, 0);  // a zero guard right after the data
-  std::memcpy(buffer.data() + trailer + 4, kMagic, sizeof kMagic);
-  PutU32(buffer, trailer + 8, static_cast<std::uint32_t>(buffer.size()));
-  TVersionFlavor flavor = DetectFlavor(TByteView(buffer.data(), length));
-  buffer[trailer + 12] = static_cast<std::uint8_t>(flavor);
-  buffer[trailer + 13] = buffer[trailer + 14] = buffer[trailer + 15] = 0;
+  std::size_t at = Align4(length);
+  std::memset(buffer.data() + length, 0, at - length);
+  TTrailer trailer{};
+  std::memcpy(trailer.Magic, kMagic, sizeof kMagic);
+  trailer.Capacity = TLe32::From(static_cast<std::uint32_t>(buffer.size()));
+  trailer.Flavor = static_cast<std::uint8_t>(DetectFlavor(TByteView(buffer.data(), length)));
+  std::memcpy(buffer.data() + at, &trailer, sizeof trailer);
   return true;
 }
 
 std::optional<TVersionBuffer> OpenVersionBuffer(const void* buffer) {
   if (!buffer) return std::nullopt;
   auto* base = static_cast<std::uint8_t*>(const_cast<void*>(buffer));
-  std::size_t length = *TByteView(base, 2).ReadU16(0);
-  std::size_t trailer = Align4(length);
-  TByteView whole(base, trailer + kTrailerSize);
-  if (std::memcmp(whole.At(trailer + 4), kMagic, sizeof kMagic) != 0) return std::nullopt;
-  std::size_t capacity = *whole.ReadU32(trailer + 8);
-  auto flavor = *whole.ReadU8(trailer + 12);
-  if (capacity < trailer + kTrailerSize || flavor > 1) return std::nullopt;
+  // Any buffer this opens was sealed, so its root length and trailer are there to read.
+  auto root = TByteView(base, sizeof(TRootLength)).Read<TRootLength>(0);
+  if (!root) return std::nullopt;
+  std::size_t length = root->Length;
+  std::size_t at = Align4(length);
+  auto trailer = TByteView(base, at + kTrailerSize).Read<TTrailer>(at);
+  if (!trailer || std::memcmp(trailer->Magic, kMagic, sizeof kMagic) != 0) return std::nullopt;
+  std::size_t capacity = trailer->Capacity;
+  std::uint8_t flavor = trailer->Flavor;
+  if (capacity < at + kTrailerSize || flavor > 1) return std::nullopt;
   TVersionBuffer layout;
   layout.Data = TByteView(base, length);
   layout.Flavor = static_cast<TVersionFlavor>(flavor);
   layout.Base = base;
-  layout.RoomStart = trailer + kTrailerSize;
+  layout.RoomStart = at + kTrailerSize;
   layout.Capacity = capacity;
   return layout;
 }

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "tests/support/bytes.h"
 #include "tests/support/image_builder.h"
 
 namespace {
@@ -23,10 +24,6 @@ TVersionLayout Ordinary() {
   layout.Strings = {{"CompanyName", "Acme"}, {"FileVersion", "1.2.3.4"}, {"ProductVersion", "1.2"},
                   {"Full Version", "1.2.3.4 (beta)"}, {"ProductName", "Anvil"}};
   return layout;
-}
-
-void Put32(TBytes& bytes, std::size_t at, std::uint32_t value) {
-  for (std::size_t i = 0; i < 4; ++i) bytes[at + i] = static_cast<std::uint8_t>(value >> (8 * i));
 }
 
 TBytes Tree(const TBlockLayout& root) { return BuildVersionTree(root); }
@@ -203,9 +200,9 @@ std::vector<TFixture> Fixtures() {
     for (std::uint32_t past : {0x10, 0x100}) {
       TBuiltImage tail = image;
       std::uint32_t rawSize = static_cast<std::uint32_t>(tail.Bytes.size() - tail.ResourceDirectory);
-      Put32(tail.Bytes, tail.SectionTable + 8, rawSize + 0x1000);  // virtual size
+      Poke32(tail.Bytes, tail.SectionTable + 8, rawSize + 0x1000);  // virtual size
       std::uint32_t inSection = static_cast<std::uint32_t>(data - tail.ResourceDirectory);
-      Put32(tail.Bytes, tail.DataEntries[0] + 4, rawSize - inSection + past);
+      Poke32(tail.Bytes, tail.DataEntries[0] + 4, rawSize - inSection + past);
       add("data_in_virtual_tail_" + std::to_string(past) + ".exe", tail.Bytes);
     }
     // Cut inside the data, less than a sector short of the section's end, and just a sector short.
@@ -252,8 +249,7 @@ std::vector<TFixture> Fixtures() {
     add(name, std::string(name) == "empty.com" ? TBytes{} : TBytes{'@', 'e', 'c', 'h', 'o', '\r', '\n'});
   {
     auto patched = [](TBytes bytes, std::size_t at, std::uint16_t value) {
-      bytes[at] = static_cast<std::uint8_t>(value);
-      bytes[at + 1] = static_cast<std::uint8_t>(value >> 8);
+      Poke16(bytes, at, value);
       return bytes;
     };
     auto cut = [](TBytes bytes, std::size_t size) {

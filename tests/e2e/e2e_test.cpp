@@ -9,14 +9,18 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <memory>
 #include <sstream>
 #include <string>
 #include <vector>
 
 #include "tests/support/process.h"
+#include "tests/support/temp_folder.h"
 
 namespace fs = std::filesystem;
 
@@ -99,31 +103,45 @@ struct TTarget {
   bool Windows = Env("TAMSIK_E2E_TARGET", "posix") == "windows";
 };
 
-// Special files live in a folder of their own, made once for the whole run.
+// Special files live in a folder of their own, made once for the whole run. A special file that
+// cannot be made would let its rows answer "0" for the wrong reason (a missing file), so each is
+// checked here and the run fails without it.
 class TSpecialFiles : public testing::Environment {
  public:
+  static inline std::unique_ptr<TTempFolder> Temp;
   static inline fs::path Folder;
   void SetUp() override {
-    Folder = fs::temp_directory_path() / ("tamsik-e2e-" + std::to_string(getpid()));
-    fs::create_directories(Folder);
+    Temp = std::make_unique<TTempFolder>();
+    Folder = Temp->Path();
+    // Unreadable files are tried as nobody, who must reach the folder.
+    fs::permissions(Folder, fs::perms::owner_all | fs::perms::group_read | fs::perms::group_exec |
+                                fs::perms::others_read | fs::perms::others_exec);
     const fs::path app = fs::path(TTarget().Fixtures) / "app-1.2.exe";
-    mkfifo((Folder / "fifo").c_str(), 0600);
+    ASSERT_EQ(mkfifo((Folder / "fifo").c_str(), 0600), 0) << std::strerror(errno);
     int sock = socket(AF_UNIX, SOCK_STREAM, 0);
+    ASSERT_GE(sock, 0) << std::strerror(errno);
     sockaddr_un address{};
     address.sun_family = AF_UNIX;
     std::string socketPath = (Folder / "socket").string();
+    ASSERT_LT(socketPath.size(), sizeof address.sun_path) << socketPath;
     socketPath.copy(address.sun_path, sizeof address.sun_path - 1);
-    bind(sock, reinterpret_cast<sockaddr*>(&address), sizeof address);
+    int bound = bind(sock, reinterpret_cast<sockaddr*>(&address), sizeof address);
+    int bindError = errno;
     close(sock);
+    ASSERT_EQ(bound, 0) << std::strerror(bindError);
     fs::copy_file(app, Folder / "unreadable.exe");
     fs::permissions(Folder / "unreadable.exe", fs::perms::none);
     for (auto [name, seconds] : {std::pair{"epoch.exe", 0LL}, std::pair{"future.exe", 7258118400LL}}) {
       fs::copy_file(app, Folder / name);
       timespec times[2] = {{seconds, 0}, {seconds, 0}};
-      utimensat(AT_FDCWD, (Folder / name).c_str(), times, 0);
+      ASSERT_EQ(utimensat(AT_FDCWD, (Folder / name).c_str(), times, 0), 0) << std::strerror(errno);
+      // A file system may keep another time than the one set, silently.
+      struct stat status {};
+      ASSERT_EQ(stat((Folder / name).c_str(), &status), 0);
+      ASSERT_EQ(status.st_mtim.tv_sec, seconds) << name << ": the file system keeps another time";
     }
   }
-  void TearDown() override { fs::remove_all(Folder); }
+  void TearDown() override { Temp.reset(); }
 };
 
 // The argument as the program gets it.

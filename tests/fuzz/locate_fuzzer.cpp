@@ -9,9 +9,9 @@
 
 namespace {
 
-bool SameResult(const TLocateResult& a, const TLocateResult& b) {
-  return a.Fault == b.Fault && a.Location.Offset == b.Location.Offset &&
-         a.Location.Length == b.Location.Length && a.Location.FileBytes == b.Location.FileBytes;
+bool SameResult(const TExpected<TVersionLocation>& a, const TExpected<TVersionLocation>& b) {
+  if (a.Fault() != b.Fault()) return false;
+  return !a || (a->Offset == b->Offset && a->Length == b->Length && a->FileBytes == b->FileBytes);
 }
 
 }  // namespace
@@ -23,9 +23,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   if (!file) std::abort();
 
   TFileWindow window(*file);
-  TLocateResult located = LocateVersionResource(window);
-  if (located.Fault == TImageFault::None) {
-    const TVersionLocation& at = located.Location;
+  TExpected<TVersionLocation> located = LocateVersionResource(window);
+  if (located) {
+    const TVersionLocation& at = *located;
     bool sound = at.Length > 0 && at.Length <= kMaxVersionData && at.FileBytes <= at.Length &&
                  at.Offset <= size && at.FileBytes <= size - at.Offset;
     if (!sound) std::abort();

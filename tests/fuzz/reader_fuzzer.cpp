@@ -6,18 +6,6 @@
 #include "tests/fuzz/input_file.h"
 #include "versioninfo/versioninfo.h"
 
-namespace {
-
-const std::string TFileVersionInfo::*const kStrings[] = {
-    &TFileVersionInfo::CompanyName,     &TFileVersionInfo::FileDescription,
-    &TFileVersionInfo::FileVersion,     &TFileVersionInfo::InternalName,
-    &TFileVersionInfo::LegalCopyRight,  &TFileVersionInfo::LegalTradeMarks,
-    &TFileVersionInfo::OriginalFileName, &TFileVersionInfo::ProductName,
-    &TFileVersionInfo::ProductVersion,  &TFileVersionInfo::Comments,
-    &TFileVersionInfo::SpecialBuild,    &TFileVersionInfo::PrivateBuild};
-
-}  // namespace
-
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   static TInputFile input;
   const std::string& path = input.Write(data, size);
@@ -25,8 +13,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   TReadStop stop = ReadFileVersionInfoTraced(path, info, VersionReaderVariant::Standard);
 
   // Texts end at their first zero byte, and a read that found no table holds no strings.
-  for (auto field : kStrings) {
-    const std::string& text = info.*field;
+  for (const TStringKey& row : StringKeyTable) {
+    const std::string& text = info.*row.Field;
     if (text.find('\0') != std::string::npos) std::abort();
     if (stop != TReadStop::Complete && !text.empty()) std::abort();
   }

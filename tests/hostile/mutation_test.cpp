@@ -41,10 +41,9 @@ std::string Extension(const std::string& name) {
 }
 
 std::vector<std::string> TextsOf(const TFileVersionInfo& info) {
-  return {info.CompanyName,    info.FileDescription,  info.FileVersion, info.InternalName,
-          info.LegalCopyRight, info.LegalTradeMarks,  info.OriginalFileName,
-          info.ProductName,    info.ProductVersion,   info.Comments,
-          info.SpecialBuild,   info.PrivateBuild};
+  std::vector<std::string> texts;
+  for (const TStringKey& row : StringKeyTable) texts.push_back(info.*row.Field);
+  return texts;
 }
 
 TFileVersionInfo Read(const std::string& path, VersionReaderVariant variant) {

@@ -3,21 +3,6 @@
 
 #include <stdexcept>
 
-void Poke16(TBytes& bytes, std::size_t at, std::uint16_t value) {
-  bytes.at(at) = static_cast<std::uint8_t>(value);
-  bytes.at(at + 1) = static_cast<std::uint8_t>(value >> 8);
-}
-
-void Poke32(TBytes& bytes, std::size_t at, std::uint32_t value) {
-  for (std::size_t i = 0; i < 4; ++i) bytes.at(at + i) = static_cast<std::uint8_t>(value >> (8 * i));
-}
-
-std::uint32_t Peek32(const TBytes& bytes, std::size_t at) {
-  std::uint32_t value = 0;
-  for (std::size_t i = 0; i < 4; ++i) value |= std::uint32_t{bytes.at(at + i)} << (8 * i);
-  return value;
-}
-
 std::uint32_t SectionOffset(const TBuiltImage& image, std::size_t fileOffset) {
   return static_cast<std::uint32_t>(fileOffset - image.ResourceDirectory);
 }

@@ -1,16 +1,14 @@
 // SPDX-License-Identifier: MIT
-// Small edits of images made by the test builders: little-endian fields by file offset, and the
-// positions of the structures a builder image carries its version resource in.
+// Small edits of images made by the test builders: the positions of the structures a builder
+// image carries its version resource in.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
 
+#include "tests/support/bytes.h"
 #include "tests/support/image_builder.h"
 
-void Poke16(TBytes& bytes, std::size_t at, std::uint16_t value);
-void Poke32(TBytes& bytes, std::size_t at, std::uint32_t value);
-std::uint32_t Peek32(const TBytes& bytes, std::size_t at);
 
 // File offsets in a PE image from BuildPe, following the first entry at each directory level.
 struct TResourceChain {

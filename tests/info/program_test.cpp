@@ -2,16 +2,17 @@
 // The built tamsik-info over crafted files: what it prints and the status it ends with.
 #include <gtest/gtest.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <memory>
 #include <sstream>
 
 #include "tests/info/fixtures.h"
 #include "tests/support/process.h"
+#include "tests/support/temp_folder.h"
 
 namespace {
 
@@ -39,36 +40,40 @@ std::vector<std::string> Lines(const std::string& text) {
 class InfoProgram : public testing::Test {
  protected:
   static void SetUpTestSuite() {
-    Folder = new fs::path(fs::path(testing::TempDir()) / ("tamsik-info-" + std::to_string(getpid())));
-    fs::create_directories(*Folder);
-    Fixtures = new std::vector<TInfoFixture>(WriteInfoFixtures(Folder->string()));
+    Temp = std::make_unique<TTempFolder>();
+    Folder = Temp->Path();
+    Fixtures = WriteInfoFixtures(Folder.string());
   }
-  static void TearDownTestSuite() {
-    fs::remove_all(*Folder);
-    delete Folder;
-    delete Fixtures;
-  }
+  static void TearDownTestSuite() { Temp.reset(); }
 
-  // Runs the program in the fixture folder; arguments are passed to the shell as written.
-  static TRun Run(const std::string& arguments, const std::string& output = "out") {
-    std::string command = "cd '" + Folder->string() + "' && '" TAMSIK_INFO_PROGRAM "' " +
-                          arguments + " >" + output + " 2>err";
-    int status = std::system(command.c_str());
-    TRun run;
-    run.Status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    run.Out = output == "out" ? ReadAll(*Folder / "out") : "";
-    run.Err = ReadAll(*Folder / "err");
-    return run;
+  // Runs the program in the fixture folder with the arguments split at blanks; a last word
+  // "<name" gives the file standard input comes from.
+  static TRun Run(const std::string& arguments, TStdout output = TStdout::Capture) {
+    TProcessRequest request;
+    request.Argv = {TAMSIK_INFO_PROGRAM};
+    std::istringstream words(arguments);
+    for (std::string word; words >> word;) {
+      if (word.size() > 1 && word[0] == '<')
+        request.StdinFile = word.substr(1);
+      else
+        request.Argv.push_back(word);
+    }
+    request.WorkingDirectory = Folder.string();
+    request.Stdout = output;
+    TProcessResult result = RunProcess(request);
+    EXPECT_TRUE(result.Started && !result.TimedOut) << arguments;
+    return {result.ExitStatus, result.Stdout, result.Stderr};
   }
 
   static std::string AllNames() {
     std::string names;
-    for (const TInfoFixture& fixture : *Fixtures) names += fixture.Name + " ";
+    for (const TInfoFixture& fixture : Fixtures) names += fixture.Name + " ";
     return names;
   }
 
-  static inline fs::path* Folder = nullptr;
-  static inline std::vector<TInfoFixture>* Fixtures = nullptr;
+  static inline std::unique_ptr<TTempFolder> Temp;
+  static inline fs::path Folder;
+  static inline std::vector<TInfoFixture> Fixtures;
 };
 
 TEST_F(InfoProgram, JsonLineForEveryFileWithItsStop) {
@@ -76,9 +81,9 @@ TEST_F(InfoProgram, JsonLineForEveryFileWithItsStop) {
   EXPECT_EQ(run.Status, 1) << "one fixture is missing";
   EXPECT_EQ(run.Err, "");
   std::vector<std::string> lines = Lines(run.Out);
-  ASSERT_EQ(lines.size(), Fixtures->size());
+  ASSERT_EQ(lines.size(), Fixtures.size());
   for (std::size_t i = 0; i < lines.size(); ++i) {
-    const TInfoFixture& fixture = (*Fixtures)[i];
+    const TInfoFixture& fixture = Fixtures[i];
     std::string start = R"({"Path":")" + fixture.Name + R"(","Stop":")" + fixture.Stop + "\",";
     EXPECT_EQ(lines[i].rfind(start, 0), 0u) << lines[i];
   }
@@ -195,7 +200,7 @@ TEST_F(InfoProgram, ExitStatuses) {
 }
 
 TEST_F(InfoProgram, UnwritableOutputIsReported) {
-  TRun run = Run("program.exe", "/dev/full");
+  TRun run = Run("program.exe", TStdout::DevFull);
   EXPECT_EQ(run.Status, 2);
   EXPECT_EQ(run.Err.rfind("tamsik-info: cannot write", 0), 0u) << run.Err;
 }
@@ -231,18 +236,18 @@ void MakeTree(const fs::path& tree, const fs::path& fixtures) {
 }
 
 TEST_F(InfoProgram, WalkReportsFilesInByteOrderAndGoesOnPastTrouble) {
-  fs::path tree = *Folder / "tree";
-  MakeTree(tree, *Folder);
+  fs::path tree = Folder / "tree";
+  MakeTree(tree, Folder);
   // Root reads every directory: the walk then runs as nobody, from a copy of the program that
   // nobody may start, in a folder nobody may read.
   TProcessRequest request;
-  request.WorkingDirectory = Folder->string();
+  request.WorkingDirectory = Folder.string();
   std::string program = TAMSIK_INFO_PROGRAM;
   if (geteuid() == 0) {
     request.RunAsUser = 65534;
-    program = (*Folder / "tamsik-info").string();
+    program = (Folder / "tamsik-info").string();
     fs::copy_file(TAMSIK_INFO_PROGRAM, program, fs::copy_options::overwrite_existing);
-    fs::permissions(*Folder, fs::perms::owner_all | fs::perms::group_exec | fs::perms::others_exec |
+    fs::permissions(Folder, fs::perms::owner_all | fs::perms::group_exec | fs::perms::others_exec |
                                  fs::perms::group_read | fs::perms::others_read);
   }
   request.Argv = {program, "-r", "--json", "tree", "program.exe"};
@@ -266,8 +271,8 @@ TEST_F(InfoProgram, WalkReportsFilesInByteOrderAndGoesOnPastTrouble) {
 }
 
 TEST_F(InfoProgram, DirectoryWithoutRecursiveIsMissing) {
-  fs::create_directories(*Folder / "folder");
-  fs::copy_file(*Folder / "program.exe", *Folder / "folder" / "inside.exe",
+  fs::create_directories(Folder / "folder");
+  fs::copy_file(Folder / "program.exe", Folder / "folder" / "inside.exe",
                 fs::copy_options::overwrite_existing);
   TRun run = Run("--json folder");
   EXPECT_EQ(run.Status, 1);
@@ -297,7 +302,7 @@ TEST_F(InfoProgram, ListsOfPaths) {
       {"missing_list_goes_on", "", "--files-from no-such-list plain.exe", {"plain.exe"}, 1},
   };
   for (const TRow& row : rows) {
-    std::ofstream(*Folder / "list", std::ios::binary) << row.List;
+    std::ofstream(Folder / "list", std::ios::binary) << row.List;
     TRun run = Run(std::string("--json ") + row.Arguments);
     EXPECT_EQ(run.Status, row.Status) << row.Name << ": " << run.Err;
     EXPECT_EQ(JsonPaths(run.Out), row.Paths) << row.Name;
@@ -305,7 +310,7 @@ TEST_F(InfoProgram, ListsOfPaths) {
 }
 
 TEST_F(InfoProgram, OverLongListEntryIsSkippedWithAMessage) {
-  std::ofstream(*Folder / "list", std::ios::binary)
+  std::ofstream(Folder / "list", std::ios::binary)
       << std::string(5000, 'a') << "\nprogram.exe\n";
   TRun run = Run("--json --files-from list");
   EXPECT_EQ(run.Status, 1);
@@ -344,12 +349,12 @@ TEST_F(InfoProgram, CsvHasAHeaderAndOneRowAFile) {
   TRun run = Run("--csv " + AllNames());
   EXPECT_EQ(run.Status, 1);
   std::vector<std::string> rows = Lines(run.Out);
-  ASSERT_EQ(rows.size(), Fixtures->size() + 1);
+  ASSERT_EQ(rows.size(), Fixtures.size() + 1);
   EXPECT_EQ(rows[0].rfind("Path,Stop,TypeName,Executable,", 0), 0u);
   for (std::size_t i = 0; i < rows.size(); ++i) {
     EXPECT_EQ(rows[i].back(), '\r') << "RFC 4180 ends rows in CR LF";
     if (i == 0) continue;
-    const TInfoFixture& fixture = (*Fixtures)[i - 1];
+    const TInfoFixture& fixture = Fixtures[i - 1];
     EXPECT_EQ(rows[i].rfind(fixture.Name + "," + fixture.Stop + ",", 0), 0u) << rows[i];
   }
 }
@@ -375,12 +380,12 @@ TEST_F(InfoProgram, ProgressOnlyOnATerminalAndOnlyForLongRuns) {
       {"long_but_a_file", slowList + " | " + program + " 2>screen", false},
   };
   for (const TRow& row : rows) {
-    std::string command = "cd '" + Folder->string() + "' && " + row.Command;
+    std::string command = "cd '" + Folder.string() + "' && " + row.Command;
     ASSERT_EQ(std::system(command.c_str()), 0) << row.Name;
-    std::string screen = ReadAll(*Folder / "screen");
+    std::string screen = ReadAll(Folder / "screen");
     EXPECT_EQ(screen.find(" files/s") != std::string::npos, row.Shown) << row.Name << ": " << screen;
     EXPECT_EQ(screen.find("{\"Path\""), std::string::npos) << "records stay off the terminal";
-    EXPECT_FALSE(ReadAll(*Folder / "records").empty()) << row.Name;
+    EXPECT_FALSE(ReadAll(Folder / "records").empty()) << row.Name;
   }
 }
 

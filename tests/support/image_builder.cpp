@@ -8,17 +8,6 @@
 
 namespace {
 
-void Put16(TBytes& out, std::size_t at, std::uint32_t value) {
-  if (out.size() < at + 2) out.resize(at + 2);
-  out[at] = static_cast<std::uint8_t>(value);
-  out[at + 1] = static_cast<std::uint8_t>(value >> 8);
-}
-
-void Put32(TBytes& out, std::size_t at, std::uint32_t value) {
-  if (out.size() < at + 4) out.resize(at + 4);
-  for (int i = 0; i < 4; ++i) out[at + i] = static_cast<std::uint8_t>(value >> (8 * i));
-}
-
 void PadTo(TBytes& out, std::size_t alignment) {
   while (out.size() % alignment != 0) out.push_back(0);
 }

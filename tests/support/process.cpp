@@ -45,11 +45,12 @@ TProcessResult RunProcess(const TProcessRequest& request) {
     if (request.Stdout == TStdout::DevFull) target = open("/dev/full", O_WRONLY);
     dup2(target, 1);
     dup2(err[1], 2);
-    int devNull = open("/dev/null", O_RDONLY);
-    dup2(devNull, 0);
     signal(SIGPIPE, SIG_DFL);
     if (request.RunAsUser && (setgid(*request.RunAsUser) != 0 || setuid(*request.RunAsUser) != 0)) _exit(125);
     if (!request.WorkingDirectory.empty() && chdir(request.WorkingDirectory.c_str()) != 0) _exit(126);
+    int input = open(request.StdinFile.empty() ? "/dev/null" : request.StdinFile.c_str(), O_RDONLY);
+    if (input < 0) _exit(126);
+    dup2(input, 0);
     std::vector<char*> argv;
     for (const std::string& argument : request.Argv) argv.push_back(const_cast<char*>(argument.c_str()));
     argv.push_back(nullptr);

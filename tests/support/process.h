@@ -24,6 +24,7 @@ struct TProcessRequest {
   TStdout Stdout = TStdout::Capture;
   std::chrono::seconds Timeout{30};
   std::optional<unsigned> RunAsUser;  // a user id to switch to before starting, when root
+  std::string StdinFile;               // relative to WorkingDirectory; empty: /dev/null
 };
 
 // Never hangs: a process still running at the timeout is killed and reported as timed out.

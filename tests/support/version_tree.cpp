@@ -9,16 +9,6 @@ void Pad4(TBytes& out, std::size_t base) {
   while ((out.size() - base) % 4 != 0) out.push_back(0);
 }
 
-void PutU16(TBytes& out, std::size_t at, std::uint16_t value) {
-  out[at] = static_cast<std::uint8_t>(value);
-  out[at + 1] = static_cast<std::uint8_t>(value >> 8);
-}
-
-void Append16(TBytes& out, std::uint16_t value) {
-  out.push_back(static_cast<std::uint8_t>(value));
-  out.push_back(static_cast<std::uint8_t>(value >> 8));
-}
-
 // Appends one block at the end of out; alignment is relative to base, the start of the tree.
 void AppendBlock(TBytes& out, std::size_t base, const TBlockLayout& block, TTreeFlavor flavor) {
   Pad4(out, base);
@@ -37,7 +27,7 @@ void AppendBlock(TBytes& out, std::size_t base, const TBlockLayout& block, TTree
   out.insert(out.end(), block.Value.begin(), block.Value.end());
   for (const TBlockLayout& child : block.Children) AppendBlock(out, base, child, flavor);
   std::size_t length = out.size() - start;
-  PutU16(out, start, block.LengthOverride.value_or(static_cast<std::uint16_t>(length)));
+  Poke16(out, start, block.LengthOverride.value_or(static_cast<std::uint16_t>(length)));
 }
 
 }  // namespace

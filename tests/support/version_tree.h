@@ -9,7 +9,8 @@
 #include <string_view>
 #include <vector>
 
-using TBytes = std::vector<std::uint8_t>;
+#include "tests/support/bytes.h"
+
 
 struct TBlockLayout {
   std::string Key;  // UTF-8; stored as UTF-16 in wide data, as it is in narrow data

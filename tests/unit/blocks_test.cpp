@@ -132,7 +132,7 @@ TEST(VersionBlocks, TruncatedDataFindsNothingPastItsEnd) {
   TBytes data = BuildVersionTree(SampleTree());
   for (std::size_t size : {std::size_t{0}, std::size_t{1}, std::size_t{5}, data.size() / 2}) {
     TBytes cut(data.begin(), data.begin() + static_cast<std::ptrdiff_t>(size));
-    EXPECT_NE(Lookup(cut, kProductVersion), "1.2.0") << size;
+    EXPECT_EQ(Lookup(cut, kProductVersion), "<none>") << size << " of " << data.size();
   }
 }
 

@@ -5,6 +5,7 @@
 #include <functional>
 
 #include "platform/posix/image.h"
+#include "tests/support/bytes.h"
 #include "tests/support/image_builder.h"
 #include "tests/support/temp_folder.h"
 
@@ -24,11 +25,10 @@ TLocated Locate(const TBytes& bytes) {
   auto file = TRegularFile::Open(path.c_str());
   if (!file) return {TImageFault::NotAnImage, std::nullopt};
   TFileWindow window(*file);
-  TLocateResult result = LocateVersionResource(window);
-  if (result.Fault != TImageFault::None) return {result.Fault, std::nullopt};
-  auto first = window.Bytes(result.Location.Offset, 1);
-  return {TImageFault::None, first ? std::optional(*first->ReadU8(0)) : std::nullopt,
-          result.Location.Length};
+  TExpected<TVersionLocation> result = LocateVersionResource(window);
+  if (!result) return {result.Fault(), std::nullopt};
+  auto first = window.Read<std::uint8_t>(result->Offset);
+  return {TImageFault::None, first, result->Length};
 }
 
 std::uint32_t TypeOf(const TBytes& bytes) {
@@ -104,10 +104,6 @@ TEST(NeImage, FindsItsVersionResource) {
   EXPECT_EQ(Locate(BuildNe(layout).Bytes).Fault, TImageFault::NoVersionResource);
 }
 
-void Put32(TBytes& bytes, std::size_t at, std::uint32_t value) {
-  for (int i = 0; i < 4; ++i) bytes[at + i] = static_cast<std::uint8_t>(value >> (8 * i));
-}
-
 TBuiltImage SoundImage() {
   TPeLayout layout;
   layout.Resources = {Version(1, 0x409, 'A')};
@@ -134,22 +130,22 @@ INSTANTIATE_TEST_SUITE_P(
         TFaultCase{"not_mz", [](TBuiltImage& i) { i.Bytes[0] = 'X'; }, TImageFault::NotAnImage},
         TFaultCase{"empty_file", [](TBuiltImage& i) { i.Bytes.clear(); }, TImageFault::NotAnImage},
         TFaultCase{"dos_program", [](TBuiltImage& i) { i.Bytes = BuildDosProgram(); }, TImageFault::NotAnImage},
-        TFaultCase{"new_header_past_the_end", [](TBuiltImage& i) { Put32(i.Bytes, 0x3C, 0xFFFFFFF0); }, TImageFault::NotAnImage},
+        TFaultCase{"new_header_past_the_end", [](TBuiltImage& i) { Poke32(i.Bytes, 0x3C, 0xFFFFFFF0); }, TImageFault::NotAnImage},
         TFaultCase{"cut_in_the_headers", [](TBuiltImage& i) { i.Bytes.resize(i.NewHeader + 30); }, TImageFault::Truncated},
         TFaultCase{"unknown_optional_header", [](TBuiltImage& i) { i.Bytes[i.NewHeader + 24] = 0x07; }, TImageFault::BadSignature},
         TFaultCase{"no_resource_directory", [](TBuiltImage& i) { i.Bytes = [] { TPeLayout s; s.WithResourceDirectory = false; return BuildPe(s).Bytes; }(); }, TImageFault::NoResources},
         TFaultCase{"no_version_type", [](TBuiltImage& i) { TPeLayout s; s.Resources = {{3, std::nullopt, 1, 0x409, Marker('I')}}; i = BuildPe(s); }, TImageFault::NoVersionResource},
         TFaultCase{"section_count_past_the_end", [](TBuiltImage& i) { i.Bytes[i.NewHeader + 6] = 0xFF; i.Bytes[i.NewHeader + 7] = 0xFF; }, TImageFault::Truncated},
-        TFaultCase{"resources_outside_every_section", [](TBuiltImage& i) { Put32(i.Bytes, i.SectionTable + 12, 0x9000); }, TImageFault::OutsideImage},
+        TFaultCase{"resources_outside_every_section", [](TBuiltImage& i) { Poke32(i.Bytes, i.SectionTable + 12, 0x9000); }, TImageFault::OutsideImage},
         TFaultCase{"type_entry_names_data_not_a_directory", [](TBuiltImage& i) { i.Bytes[i.ResourceDirectory + 23] &= 0x7F; }, TImageFault::BadDirectory},
-        TFaultCase{"language_entry_names_a_directory", [](TBuiltImage& i) { Put32(i.Bytes, i.ResourceDirectory + 0x44, 0x80000000); }, TImageFault::BadDirectory},
+        TFaultCase{"language_entry_names_a_directory", [](TBuiltImage& i) { Poke32(i.Bytes, i.ResourceDirectory + 0x44, 0x80000000); }, TImageFault::BadDirectory},
         // The name level is then the type level again, where no name 1 is listed.
-        TFaultCase{"directory_points_at_itself", [](TBuiltImage& i) { Put32(i.Bytes, i.ResourceDirectory + 20, 0x80000000); }, TImageFault::NoVersionResource},
-        TFaultCase{"data_larger_than_its_section", [](TBuiltImage& i) { Put32(i.Bytes, i.DataEntries[0] + 4, 0x7FFFFFFF); }, TImageFault::OutsideImage},
-        TFaultCase{"data_address_outside_the_image", [](TBuiltImage& i) { Put32(i.Bytes, i.DataEntries[0], 0x7FFF0000); }, TImageFault::OutsideImage},
+        TFaultCase{"directory_points_at_itself", [](TBuiltImage& i) { Poke32(i.Bytes, i.ResourceDirectory + 20, 0x80000000); }, TImageFault::NoVersionResource},
+        TFaultCase{"data_larger_than_its_section", [](TBuiltImage& i) { Poke32(i.Bytes, i.DataEntries[0] + 4, 0x7FFFFFFF); }, TImageFault::OutsideImage},
+        TFaultCase{"data_address_outside_the_image", [](TBuiltImage& i) { Poke32(i.Bytes, i.DataEntries[0], 0x7FFF0000); }, TImageFault::OutsideImage},
         // More than a sector short of its section's end: the platform would not map the image.
-        TFaultCase{"data_cut_off", [](TBuiltImage& i) { Put32(i.Bytes, i.SectionTable + 16, 0x400); i.Bytes.resize(i.DataOffsets[0] + 8); }, TImageFault::Truncated},
-        TFaultCase{"empty_data", [](TBuiltImage& i) { Put32(i.Bytes, i.DataEntries[0] + 4, 0); }, TImageFault::NoVersionResource}),
+        TFaultCase{"data_cut_off", [](TBuiltImage& i) { Poke32(i.Bytes, i.SectionTable + 16, 0x400); i.Bytes.resize(i.DataOffsets[0] + 8); }, TImageFault::Truncated},
+        TFaultCase{"empty_data", [](TBuiltImage& i) { Poke32(i.Bytes, i.DataEntries[0] + 4, 0); }, TImageFault::NoVersionResource}),
     [](const testing::TestParamInfo<TFaultCase>& info) { return info.param.Name; });
 
 TEST(NeImage, HostileTablesEnd) {

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "platform/winver.h"
+#include "tests/support/bytes.h"
 #include "tests/support/image_builder.h"
 #include "tests/support/temp_folder.h"
 
@@ -185,11 +186,6 @@ TEST(CutImage, LessThanASectorShortReadsAsZeros) {
   EXPECT_EQ(GetFileVersionInfoSizeA(scratch.Write("cut2.exe", cut).c_str(), &handle), 0u);
 }
 
-void Put16(TBytes& bytes, std::size_t at, std::uint16_t value) {
-  bytes[at] = static_cast<std::uint8_t>(value);
-  bytes[at + 1] = static_cast<std::uint8_t>(value >> 8);
-}
-
 TBytes Console(TPeKind kind = TPeKind::Pe32) {
   TPeLayout layout;
   layout.Kind = kind;
@@ -200,8 +196,8 @@ TBytes DosHeaderOnly(std::uint32_t newHeader, const std::string& signature, std:
   TBytes bytes(size > 0x40 ? size : 0x40, 0);
   bytes[0] = 'M';
   bytes[1] = 'Z';
-  Put16(bytes, 0x18, 0x40);
-  Put16(bytes, 0x3C, static_cast<std::uint16_t>(newHeader));
+  Poke16(bytes, 0x18, 0x40);
+  Poke16(bytes, 0x3C, static_cast<std::uint16_t>(newHeader));
   std::memcpy(bytes.data() + newHeader, signature.data(), signature.size());
   bytes.resize(size);
   return bytes;
@@ -246,10 +242,10 @@ INSTANTIATE_TEST_SUITE_P(
                  [] { return DosHeaderOnly(0x40, std::string("PE\0\0", 4), 0x58); }, 0},
         TExeCase{"section_table_cut_short_is_nothing", "cut.exe", [] { TBytes b = Console(); b.resize(0x15F); return b; }, 0},
         // Every machine counts, so versions of ARM64 and other programs are compared.
-        TExeCase{"arm64_program_counts", "arm.exe", [] { TBytes b = Console(TPeKind::Pe32Plus); Put16(b, 0x44, 0xAA64); return b; }, 0x4550},
-        TExeCase{"pe32_for_x64_counts", "odd.exe", [] { TBytes b = Console(); Put16(b, 0x44, 0x8664); return b; }, 0x4550},
-        TExeCase{"pe32plus_for_x86_counts", "odd.exe", [] { TBytes b = Console(TPeKind::Pe32Plus); Put16(b, 0x44, 0x14C); return b; }, 0x4550},
-        TExeCase{"optional_header_size_plays_no_part", "small.exe", [] { TBytes b = Console(); Put16(b, 0x54, 0); return b; }, 0x4550},
+        TExeCase{"arm64_program_counts", "arm.exe", [] { TBytes b = Console(TPeKind::Pe32Plus); Poke16(b, 0x44, 0xAA64); return b; }, 0x4550},
+        TExeCase{"pe32_for_x64_counts", "odd.exe", [] { TBytes b = Console(); Poke16(b, 0x44, 0x8664); return b; }, 0x4550},
+        TExeCase{"pe32plus_for_x86_counts", "odd.exe", [] { TBytes b = Console(TPeKind::Pe32Plus); Poke16(b, 0x44, 0x14C); return b; }, 0x4550},
+        TExeCase{"optional_header_size_plays_no_part", "small.exe", [] { TBytes b = Console(); Poke16(b, 0x54, 0); return b; }, 0x4550},
         TExeCase{"gui_version_word_is_major_shifted_or_minor", "gui.exe",
                  [] {
                    TPeLayout layout;

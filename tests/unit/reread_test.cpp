@@ -10,6 +10,7 @@
 
 #include "platform/winver.h"
 #include "tests/support/image_builder.h"
+#include "tests/support/temp_folder.h"
 
 namespace {
 
@@ -38,7 +39,8 @@ struct TChangeCase {
 // A reader asks for the size once and then reads the data again per string; what lies at the path
 // when a read happens is what that read must see, however the path changed since the size call.
 TEST(Reread, EachReadSeesTheFileThatThePathNamesNow) {
-  const std::string path = "reread.exe";
+  TTempFolder folder;
+  const std::string path = folder.PathOf("reread.exe");
   const std::vector<TChangeCase> cases = {
       {"unchanged", [](const std::string&) {}, "1.0"},
       {"replaced_by_rename",

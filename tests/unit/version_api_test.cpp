@@ -128,21 +128,44 @@ TEST(VersionInfoApi, NothingForFilesWithoutVersionData) {
   EXPECT_EQ(GetFileVersionInfoSizeA(nullptr, nullptr), 0u);
 }
 
+// The string lies near the end of the data, the fixed information at its start: a buffer too
+// small for the whole data keeps its leading part, so the one is found before the other.
 TEST(VersionInfoApi, SmallBufferGetsTheLeadingPartOnly) {
   TTempFolder folder;
   std::string path = folder.Write("a.exe", StandardImage({{"ProductVersion", "1.2.0"}}));
   DWORD size = GetFileVersionInfoSizeA(path.c_str(), nullptr);
-  for (DWORD small : {DWORD{8}, DWORD{20}, DWORD{64}, DWORD{120}, size / 2}) {
-    std::vector<std::uint8_t> buffer(small + 16, 0xCC);
-    BOOL read = GetFileVersionInfoA(path.c_str(), 0, small, buffer.data());
+  ASSERT_GT(size, 120u);
+  struct TRow {
+    DWORD Size;
+    const char* Fixed;    // what the root query finds: "<n bytes>", "<none>", "<read fails>"
+    const char* Product;  // the ProductVersion found
+  };
+  const TRow rows[] = {
+      {8, "<read fails>", "<read fails>"},  // too small for any data: not read at all
+      {20, "<none>", "<none>"},             // room for the trailer only
+      {64, "<8 bytes>", "<none>"},          // the fixed information cut at the data's end
+      {120, "<52 bytes>", "<none>"},
+      {size / 2, "<52 bytes>", "<none>"},
+      {size, "<52 bytes>", "1.2.0"},
+  };
+  for (const TRow& row : rows) {
+    std::vector<std::uint8_t> buffer(row.Size + 16, 0xCC);
+    BOOL read = GetFileVersionInfoA(path.c_str(), 0, row.Size, buffer.data());
     // Never more than the buffer's size is written.
-    for (std::size_t i = small; i < buffer.size(); ++i) ASSERT_EQ(buffer[i], 0xCC) << small;
-    if (!read) continue;
+    for (std::size_t i = row.Size; i < buffer.size(); ++i) ASSERT_EQ(buffer[i], 0xCC) << row.Size;
     LPVOID pointer = nullptr;
     UINT length = 0;
-    if (VerQueryValueA(buffer.data(), kProductVersion, &pointer, &length)) {
-      EXPECT_STREQ(static_cast<const char*>(pointer), "1.2.0");
+    std::string fixed = "<read fails>", product = "<read fails>";
+    if (read) {
+      fixed = VerQueryValueA(buffer.data(), "\\", &pointer, &length)
+                  ? "<" + std::to_string(length) + " bytes>"
+                  : "<none>";
+      product = VerQueryValueA(buffer.data(), kProductVersion, &pointer, &length)
+                    ? static_cast<const char*>(pointer)
+                    : "<none>";
     }
+    EXPECT_EQ(fixed, row.Fixed) << row.Size << " of " << size;
+    EXPECT_EQ(product, row.Product) << row.Size << " of " << size;
   }
 }
 
