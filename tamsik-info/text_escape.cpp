@@ -117,16 +117,9 @@ void AppendCsvText(std::string& out, std::string_view text) {
     return;
   }
   out += '"';
-  for (std::size_t at = 0; at < text.size();) {
-    std::size_t length = WellFormedUtf8Length(text, at);
-    if (length == 0) {
-      out += "\xEF\xBF\xBD";
-      ++at;
-      continue;
-    }
-    if (text[at] == '"') out += '"';
-    out.append(text, at, length);
-    at += length;
+  for (char c : text) {
+    if (c == '"') out += '"';
+    out += c;
   }
   out += '"';
 }

@@ -22,8 +22,8 @@ void AppendJsonString(std::string& out, std::string_view text);
 // only: a literal "\x41" in the text looks the same as an escaped byte.
 void AppendDisplayText(std::string& out, std::string_view text);
 
-// Appends text as one field of a CSV row (RFC 4180) in UTF-8. A field holding a comma, a quote,
-// a line end, a blank, a tab or a byte outside well-formed UTF-8 is put in quotes, its quotes
-// doubled; such a byte becomes U+FFFD, so the file stays UTF-8 for the engines that load it. For
-// the exact bytes, the JSON form.
+// Appends text as one field of a CSV row (RFC 4180). A field holding a comma, a quote, a line
+// end, a blank, a tab or a byte outside well-formed UTF-8 is put in quotes, its quotes doubled.
+// Such bytes pass through unchanged: a name or value replaced by U+FFFD could no longer be told
+// from another, and an inventory must name every file exactly.
 void AppendCsvText(std::string& out, std::string_view text);

@@ -75,8 +75,8 @@ const TCsvCase kCsvCases[] = {
     {"line_ends_stay_inside_quotes", "a\r\nb", "\"a\r\nb\""},
     {"blank_is_quoted", "C:/Program Files", R"("C:/Program Files")"},
     {"tab_is_quoted", "a\tb", "\"a\tb\""},
-    {"invalid_byte_becomes_replacement_character", "1.0\xFF", "\"1.0\xEF\xBF\xBD\""},
-    {"each_byte_of_a_broken_sequence_is_replaced", "\xE2\x82", "\"\xEF\xBF\xBD\xEF\xBF\xBD\""},
+    {"invalid_byte_is_quoted_and_kept", "1.0\xFF", "\"1.0\xFF\""},
+    {"broken_sequence_is_kept_byte_for_byte", "\xE2\x82", "\"\xE2\x82\""},
     {"other_controls_pass_as_they_are", "a\x01", "a\x01"},
 };
 
