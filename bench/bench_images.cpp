@@ -60,13 +60,13 @@ class TTempImages {
 TVersionLayout TypicalVersion() {
   TVersionLayout layout;
   layout.Strings = {{"CompanyName", "Example Software Ltd."},
-                  {"FileDescription", "Example Setup Helper"},
-                  {"FileVersion", "2.4.1.1187"},
-                  {"InternalName", "helper"},
-                  {"LegalCopyright", "Copyright (C) 2024 Example Software Ltd."},
-                  {"OriginalFilename", "helper.exe"},
-                  {"ProductName", "Example Suite"},
-                  {"ProductVersion", "2.4.1"}};
+                    {"FileDescription", "Example Setup Helper"},
+                    {"FileVersion", "2.4.1.1187"},
+                    {"InternalName", "helper"},
+                    {"LegalCopyright", "Copyright (C) 2024 Example Software Ltd."},
+                    {"OriginalFilename", "helper.exe"},
+                    {"ProductName", "Example Suite"},
+                    {"ProductVersion", "2.4.1"}};
   return layout;
 }
 

@@ -91,20 +91,36 @@ TInfoCommand ParseInfoCommand(std::span<char*> arguments) {
       return command;
     }
     switch (code) {
-      case 1: addPath(optarg); break;
-      case kFull: command.Options.Full = true; break;
+      case 1:
+        addPath(optarg);
+        break;
+      case kFull:
+        command.Options.Full = true;
+        break;
       case kJson:
         if (!SetForm(command, TOutputForm::Json)) return command;
         break;
       case kCsv:
         if (!SetForm(command, TOutputForm::Csv)) return command;
         break;
-      case 'r': command.Options.Recursive = true; break;
-      case kFilesFrom: command.Options.FilesFrom.push_back(optarg); break;
-      case '0': command.Options.Null = true; break;
-      case kAnyFile: command.Options.AnyFile = true; break;
-      case 'h': command.Options.Help = true; break;
-      case kVersion: command.Options.Version = true; break;
+      case 'r':
+        command.Options.Recursive = true;
+        break;
+      case kFilesFrom:
+        command.Options.FilesFrom.push_back(optarg);
+        break;
+      case '0':
+        command.Options.Null = true;
+        break;
+      case kAnyFile:
+        command.Options.AnyFile = true;
+        break;
+      case 'h':
+        command.Options.Help = true;
+        break;
+      case kVersion:
+        command.Options.Version = true;
+        break;
       case ':':  // MinGW-w64's getopt says so for a value given to a flag too
         command.Error = std::string_view(argv[start]).find('=') != std::string_view::npos
                             ? UnknownOptionError(argv[start])

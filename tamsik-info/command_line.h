@@ -14,14 +14,15 @@ struct TInfoOptions {
   bool Recursive = false;  // walk directory arguments instead of calling them missing
   bool Null = false;       // lists separate their paths with NUL bytes instead of line ends
   bool AnyFile = false;    // read version data whatever the shell's executable test says
-  std::vector<const char*> FilesFrom = {};  // lists of paths, "-" for standard input, in order given
+  std::vector<const char*> FilesFrom =
+      {};  // lists of paths, "-" for standard input, in order given
   bool Help = false;
   bool Version = false;
 };
 
 struct TInfoCommand {
   TInfoOptions Options;
-  std::string Error;            // one line without a line end; empty when the command is good
+  std::string Error;             // one line without a line end; empty when the command is good
   std::span<char* const> Paths;  // in the order given
 };
 

@@ -57,8 +57,12 @@ class TInventory : public TWalkVisitor {
     if (Record_.Stop == TInfoStop::NotFound) Status_ = kInfoSomeNotFound;
     Out_.clear();
     switch (Options_.Form) {
-      case TOutputForm::Json: AppendJsonReport(Out_, path, Record_); break;
-      case TOutputForm::Csv: AppendCsvReport(Out_, path, Record_); break;
+      case TOutputForm::Json:
+        AppendJsonReport(Out_, path, Record_);
+        break;
+      case TOutputForm::Csv:
+        AppendCsvReport(Out_, path, Record_);
+        break;
       case TOutputForm::Text:
         if (Reported_ > 0) Out_ += '\n';
         AppendTextReport(Out_, path, Record_);
@@ -69,9 +73,7 @@ class TInventory : public TWalkVisitor {
     return Write();
   }
 
-  void Skipped(const std::string& path, const char* why) override {
-    Message(path, why);
-  }
+  void Skipped(const std::string& path, const char* why) override { Message(path, why); }
 
   void Unreadable(const std::string& path, const std::string& reason) override {
     Message(path, "cannot read directory: " + reason);

@@ -8,17 +8,22 @@ namespace {
 
 TInfoStop FromReadStop(TReadStop stop) {
   switch (stop) {
-    case TReadStop::NotExecutable: return TInfoStop::NotExecutable;
-    case TReadStop::NoVersionInfo: return TInfoStop::NoVersionInfo;
-    case TReadStop::NoTranslation: return TInfoStop::NoTranslation;
-    case TReadStop::Complete: break;
+    case TReadStop::NotExecutable:
+      return TInfoStop::NotExecutable;
+    case TReadStop::NoVersionInfo:
+      return TInfoStop::NoVersionInfo;
+    case TReadStop::NoTranslation:
+      return TInfoStop::NoTranslation;
+    case TReadStop::Complete:
+      break;
   }
   return TInfoStop::Complete;
 }
 
 }  // namespace
 
-TInfoStop LookUpFile(const std::string& path, TFileVersionInfo& info, VersionReaderVariant variant) {
+TInfoStop LookUpFile(const std::string& path, TFileVersionInfo& info,
+                     VersionReaderVariant variant) {
   if (!NamesExistingFile(path)) {
     info = TFileVersionInfo{};
     return TInfoStop::NotFound;
@@ -35,7 +40,8 @@ void LookUpRecord(const std::string& path, TInfoRecord& record, const TLookUpSet
   extras.Translations.clear();
   if (!settings.AnyFile) {
     record.Stop = LookUpFile(path, record.Info, settings.Variant);
-    extras.Executable = record.Stop != TInfoStop::NotFound && record.Stop != TInfoStop::NotExecutable;
+    extras.Executable =
+        record.Stop != TInfoStop::NotFound && record.Stop != TInfoStop::NotExecutable;
   } else if (!NamesExistingFile(path)) {
     record.Info = TFileVersionInfo{};
     record.Stop = TInfoStop::NotFound;

@@ -19,8 +19,8 @@ enum class TInfoStop {
 // Facts the comparers do not need, from the same platform functions. They are read only where the
 // reader looked at the version data, so without --any-file a DLL shows none of them.
 struct TInfoExtras {
-  bool Executable = false;           // what the shell's executable test said
-  std::string FileVersionNumber;     // "a.b.c.d" from the fixed information, or empty
+  bool Executable = false;        // what the shell's executable test said
+  std::string FileVersionNumber;  // "a.b.c.d" from the fixed information, or empty
   std::string ProductVersionNumber;
   std::vector<std::string> Translations;  // "040904B0": language, then code page
 };

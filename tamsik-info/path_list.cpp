@@ -24,8 +24,8 @@ TPathList::TNext TPathList::Next(std::string& path, std::size_t maxBytes) {
     while (!separated && (Start_ < End_ || Fill())) {
       const char* begin = Buffer_.data() + Start_;
       const void* found = std::memchr(begin, Separator_, End_ - Start_);
-      std::size_t length = found ? static_cast<std::size_t>(static_cast<const char*>(found) - begin)
-                                 : End_ - Start_;
+      std::size_t length =
+          found ? static_cast<std::size_t>(static_cast<const char*>(found) - begin) : End_ - Start_;
       // Only what may still fit is kept, so a list without separators costs no more memory than
       // one long path.
       if (path.size() + length <= maxBytes + 1)

@@ -10,7 +10,9 @@ class TPathList {
  public:
   // Reads from stream, which the caller opened and closes, bufferBytes at a time.
   TPathList(std::FILE* stream, bool nulSeparated, std::size_t bufferBytes = 64 * 1024)
-      : Stream_(stream), Separator_(nulSeparated ? '\0' : '\n'), Buffer_(bufferBytes ? bufferBytes : 1) {}
+      : Stream_(stream),
+        Separator_(nulSeparated ? '\0' : '\n'),
+        Buffer_(bufferBytes ? bufferBytes : 1) {}
 
   enum class TNext { Path, TooLong, End, Error };
 

@@ -11,8 +11,7 @@
 #include <unistd.h>
 #endif
 
-TProgress::TProgress()
-    : Enabled_(isatty(fileno(stderr)) != 0 && isatty(fileno(stdout)) == 0) {}
+TProgress::TProgress() : Enabled_(isatty(fileno(stderr)) != 0 && isatty(fileno(stdout)) == 0) {}
 
 void TProgress::Tick() {
   auto now = TClock::now();

@@ -25,22 +25,32 @@ bool NamesDll(const TFileVersionInfo& info, std::string_view path) {
 
 std::string_view StopToken(TInfoStop stop) {
   switch (stop) {
-    case TInfoStop::NotFound: return "NotFound";
-    case TInfoStop::NotExecutable: return "NotExecutable";
-    case TInfoStop::NoVersionInfo: return "NoVersionInfo";
-    case TInfoStop::NoTranslation: return "NoTranslation";
-    case TInfoStop::Complete: break;
+    case TInfoStop::NotFound:
+      return "NotFound";
+    case TInfoStop::NotExecutable:
+      return "NotExecutable";
+    case TInfoStop::NoVersionInfo:
+      return "NoVersionInfo";
+    case TInfoStop::NoTranslation:
+      return "NoTranslation";
+    case TInfoStop::Complete:
+      break;
   }
   return "Complete";
 }
 
 std::string_view StopWords(TInfoStop stop) {
   switch (stop) {
-    case TInfoStop::NotFound: return "file not found";
-    case TInfoStop::NotExecutable: return "stopped: not reported as an executable";
-    case TInfoStop::NoVersionInfo: return "stopped: no version information";
-    case TInfoStop::NoTranslation: return "stopped: no translation table";
-    case TInfoStop::Complete: break;
+    case TInfoStop::NotFound:
+      return "file not found";
+    case TInfoStop::NotExecutable:
+      return "stopped: not reported as an executable";
+    case TInfoStop::NoVersionInfo:
+      return "stopped: no version information";
+    case TInfoStop::NoTranslation:
+      return "stopped: no translation table";
+    case TInfoStop::Complete:
+      break;
   }
   return "read whole";
 }

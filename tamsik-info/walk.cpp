@@ -107,11 +107,18 @@ bool ListDirectory(const std::string& path, std::vector<TDirectoryEntry>& entrie
     if (name == "." || name == "..") continue;
     TEntryKind kind;
     switch (entry->d_type) {
-      case DT_REG: kind = TEntryKind::File; break;
-      case DT_DIR: kind = TEntryKind::Directory; break;
+      case DT_REG:
+        kind = TEntryKind::File;
+        break;
+      case DT_DIR:
+        kind = TEntryKind::Directory;
+        break;
       case DT_LNK:
-      case DT_UNKNOWN: kind = KindByStatus(JoinPath(path, std::string(name))); break;
-      default: kind = TEntryKind::Other;
+      case DT_UNKNOWN:
+        kind = KindByStatus(JoinPath(path, std::string(name)));
+        break;
+      default:
+        kind = TEntryKind::Other;
     }
     entries.push_back({std::string(name), kind});
   }

@@ -22,9 +22,9 @@ bool HasFileFlag(const TFixedFileInfoView& view, std::uint16_t bit) {
 
 std::string FileTypeText(const TFixedFileInfoView& view) {
   static constexpr const char* kDrivers[] = {
-      "Unknown Driver",  "Printer Driver", "Keyboard Driver", "Language Driver",
-      "Display Driver",  "Mouse Driver",   "Network Driver",  "System Driver",
-      "InstallableDriver", "Sound Driver", "Communications Driver"};
+      "Unknown Driver",    "Printer Driver", "Keyboard Driver",      "Language Driver",
+      "Display Driver",    "Mouse Driver",   "Network Driver",       "System Driver",
+      "InstallableDriver", "Sound Driver",   "Communications Driver"};
   static constexpr const char* kFonts[] = {"Unknown Font", "Raster Font", "Vector Font",
                                            "Truetype Font"};
   std::uint32_t subtype = view.FileSubtype();

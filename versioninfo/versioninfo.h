@@ -67,10 +67,10 @@ enum class VersionReaderVariant { Standard, Full };
 
 // How far a read got; the comparers ignore it, tamsik-info reports it.
 enum class TReadStop {
-  NotExecutable,    // the shell does not report the file as a program: only TypeName is read
-  NoVersionInfo,    // the file has no version data
-  NoTranslation,    // no lookup found a translation table, so no string could be read
-  Complete,         // the strings were looked up and the fixed information read
+  NotExecutable,  // the shell does not report the file as a program: only TypeName is read
+  NoVersionInfo,  // the file has no version data
+  NoTranslation,  // no lookup found a translation table, so no string could be read
+  Complete,       // the strings were looked up and the fixed information read
 };
 
 // Fills info for the file at path. A step that fails leaves its fields empty or false.

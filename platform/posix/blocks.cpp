@@ -41,8 +41,8 @@ bool NarrowKeyMatches(TByteView data, const TVersionBlock& block, std::string_vi
 }
 
 // The header of the block at start, when [start, limit) has room for it.
-std::optional<TWideBlockHeader> ReadHeader(TByteView data, TVersionFlavor flavor,
-                                           std::size_t start, std::size_t limit) {
+std::optional<TWideBlockHeader> ReadHeader(TByteView data, TVersionFlavor flavor, std::size_t start,
+                                           std::size_t limit) {
   if (flavor == TVersionFlavor::Narrow) {
     if (start > limit || limit - start < sizeof(TNarrowBlockHeader)) return std::nullopt;
     auto narrow = data.Read<TNarrowBlockHeader>(start);
@@ -107,9 +107,9 @@ std::optional<TVersionBlock> FindBlock(TByteView data, TVersionFlavor flavor,
     // Each sibling starts at least four bytes after the one before, so the walk ends.
     for (auto child = ReadBlock(data, flavor, current->ChildrenStart, current->End); child;
          child = ReadBlock(data, flavor, child->Next, current->End)) {
-      bool matches = child->HasKey && (flavor == TVersionFlavor::Wide
-                                           ? WideKeyMatches(data, *child, wideName)
-                                           : NarrowKeyMatches(data, *child, name));
+      bool matches =
+          child->HasKey && (flavor == TVersionFlavor::Wide ? WideKeyMatches(data, *child, wideName)
+                                                           : NarrowKeyMatches(data, *child, name));
       if (matches) {
         found = child;
         break;

@@ -15,14 +15,14 @@
 enum class TVersionFlavor : std::uint8_t { Wide, Narrow };
 
 struct TVersionBlock {
-  std::size_t End = 0;           // the block's own length, clamped to its parent
-  std::size_t Next = 0;          // where the next sibling starts
+  std::size_t End = 0;   // the block's own length, clamped to its parent
+  std::size_t Next = 0;  // where the next sibling starts
   std::size_t KeyStart = 0;
-  std::size_t KeyEnd = 0;        // the terminator's offset: the key is [KeyStart, KeyEnd)
-  bool HasKey = false;           // false when the key runs to the end of the block unterminated
-  std::uint16_t ValueLength = 0; // as stored: characters for wide text, bytes otherwise
-  bool IsText = false;           // wide data's type word says text
-  std::size_t ValueStart = 0;    // may equal End when the block holds no value
+  std::size_t KeyEnd = 0;         // the terminator's offset: the key is [KeyStart, KeyEnd)
+  bool HasKey = false;            // false when the key runs to the end of the block unterminated
+  std::uint16_t ValueLength = 0;  // as stored: characters for wide text, bytes otherwise
+  bool IsText = false;            // wide data's type word says text
+  std::size_t ValueStart = 0;     // may equal End when the block holds no value
   std::size_t ChildrenStart = 0;
 };
 

@@ -31,8 +31,8 @@ std::size_t TRegularFile::ReadAt(std::uint64_t offset, std::span<std::uint8_t> b
   std::size_t done = 0;
   while (done < buffer.size()) {
     if (offset + done > static_cast<std::uint64_t>(INT64_MAX)) break;
-    ssize_t got = pread(Fd_, buffer.data() + done, buffer.size() - done,
-                        static_cast<off_t>(offset + done));
+    ssize_t got =
+        pread(Fd_, buffer.data() + done, buffer.size() - done, static_cast<off_t>(offset + done));
     if (got < 0 && errno == EINTR) continue;
     if (got <= 0) break;
     done += static_cast<std::size_t>(got);

@@ -38,7 +38,8 @@ std::string TypeNameOf(const char* path, const struct stat& status) {
 // Copies text into a fixed field, cut at a UTF-8 character boundary and always terminated.
 void CopyTerminated(const std::string& text, char* field, std::size_t fieldSize) {
   std::size_t length = text.size() < fieldSize ? text.size() : fieldSize - 1;
-  while (length > 0 && length < text.size() && (static_cast<unsigned char>(text[length]) & 0xC0) == 0x80)
+  while (length > 0 && length < text.size() &&
+         (static_cast<unsigned char>(text[length]) & 0xC0) == 0x80)
     --length;
   std::memcpy(field, text.data(), length);
   field[length] = 0;
@@ -46,8 +47,8 @@ void CopyTerminated(const std::string& text, char* field, std::size_t fieldSize)
 
 }  // namespace
 
-DWORD_PTR SHGetFileInfoA(LPCSTR path, DWORD /*fileAttributes*/, SHFILEINFOA* info,
-                         UINT infoSize, UINT flags) {
+DWORD_PTR SHGetFileInfoA(LPCSTR path, DWORD /*fileAttributes*/, SHFILEINFOA* info, UINT infoSize,
+                         UINT flags) {
   if (!path) return 0;
   if (flags & SHGFI_EXETYPE) {
     auto file = TRegularFile::Open(path);

@@ -40,7 +40,8 @@ bool SealVersionBuffer(std::span<std::uint8_t> buffer, std::size_t copied) {
   if (auto root = TByteView(buffer.data(), copied).Read<TRootLength>(0))
     length = std::min<std::size_t>(root->Length, copied);
   // A buffer smaller than the data keeps the leading part that leaves room for the trailer.
-  if (Align4(length) + kTrailerSize > buffer.size()) length = (buffer.size() - kTrailerSize) & ~std::size_t{3};
+  if (Align4(length) + kTrailerSize > buffer.size())
+    length = (buffer.size() - kTrailerSize) & ~std::size_t{3};
   if (length >= sizeof(TRootLength)) {
     TRootLength root{TLe16::From(static_cast<std::uint16_t>(length))};
     std::memcpy(buffer.data(), &root, sizeof root);

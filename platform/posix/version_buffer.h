@@ -24,8 +24,8 @@ bool SealVersionBuffer(std::span<std::uint8_t> buffer, std::size_t copied);
 struct TVersionBuffer {
   TByteView Data;
   TVersionFlavor Flavor = TVersionFlavor::Wide;
-  std::uint8_t* Base = nullptr;     // start of the caller's buffer
-  std::size_t RoomStart = 0;        // the conversion room is [RoomStart, Capacity)
+  std::uint8_t* Base = nullptr;  // start of the caller's buffer
+  std::size_t RoomStart = 0;     // the conversion room is [RoomStart, Capacity)
   std::size_t Capacity = 0;
 };
 

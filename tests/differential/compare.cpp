@@ -143,7 +143,8 @@ std::string WithSurrogatesReplaced(const std::string& text) {
 }
 
 constexpr const char* kVirtualTail[] = {"crafted/data_in_virtual_tail_"};
-constexpr const char* kOtherMachines[] = {"crafted/pe_machine_", "crafted/pe32_machine_", "crafted/pe32plus_machine_"};
+constexpr const char* kOtherMachines[] = {"crafted/pe_machine_", "crafted/pe32_machine_",
+                                          "crafted/pe32plus_machine_"};
 
 template <std::size_t N>
 bool Listed(const std::string& path, const char* const (&prefixes)[N]) {
@@ -175,10 +176,11 @@ class TComparison {
 
   bool CodePageIsUtf8() const { return Theirs_.CodePage == "65001"; }
 
-  void Differ(const std::string& path, const std::string& what, const std::string& ours, const std::string& theirs) {
+  void Differ(const std::string& path, const std::string& what, const std::string& ours,
+              const std::string& theirs) {
     ++Tally.Differences;
-    std::printf("DIFFERENT %s: %s\n  ours:   %s\n  theirs: %s\n", path.c_str(), what.c_str(), ours.c_str(),
-                theirs.c_str());
+    std::printf("DIFFERENT %s: %s\n  ours:   %s\n  theirs: %s\n", path.c_str(), what.c_str(),
+                ours.c_str(), theirs.c_str());
   }
 
   void Check(const std::string& path, const std::string& what, bool same, const std::string& ours,
@@ -227,16 +229,18 @@ class TComparison {
     return first == "STRINGFILEINFO";
   }
 
-  void CompareQuery(const std::string& path, const std::string& what, const TFields& ours, const TFields& theirs,
-                    bool narrowData) {
+  void CompareQuery(const std::string& path, const std::string& what, const TFields& ours,
+                    const TFields& theirs, bool narrowData) {
     Check(path, what + " result", Field(ours, 2) == Field(theirs, 2), Joined(ours), Joined(theirs));
     if (Field(ours, 2) != "1" || Field(theirs, 2) != "1") return;
     if (Field(theirs, 4) == "outside" && Field(ours, 4) != "outside") {
       ++Tally.Outside;
       return;
     }
-    std::string ourBytes = FromHex(Field(ours, 5, "bytes=")), theirBytes = FromHex(Field(theirs, 5, "bytes="));
-    std::string ourText = Unescape(Field(ours, 4, "text=")), theirText = Unescape(Field(theirs, 4, "text="));
+    std::string ourBytes = FromHex(Field(ours, 5, "bytes=")),
+                theirBytes = FromHex(Field(theirs, 5, "bytes="));
+    std::string ourText = Unescape(Field(ours, 4, "text=")),
+                theirText = Unescape(Field(theirs, 4, "text="));
     if (IsStringPath(Field(ours, 1)) && !narrowData) {
       std::string replacedText = WithSurrogatesReplaced(ourText);
       bool sameText = ourText == theirText || replacedText == theirText;
@@ -272,10 +276,15 @@ class TComparison {
       mine.erase("exetype");
       other.erase("exetype");
     }
-    if (deliberate || (ourSize == "0" && theirSize.size() == 1 && theirSize >= "1" && theirSize <= "5")) {
+    if (deliberate ||
+        (ourSize == "0" && theirSize.size() == 1 && theirSize >= "1" && theirSize <= "5")) {
       if (!deliberate) ++Tally.SizeWrapped;
-      std::erase_if(other, [](const auto& line) { return line.first != "typename" && line.first != "exetype"; });
-      std::erase_if(mine, [](const auto& line) { return line.first != "typename" && line.first != "exetype"; });
+      std::erase_if(other, [](const auto& line) {
+        return line.first != "typename" && line.first != "exetype";
+      });
+      std::erase_if(mine, [](const auto& line) {
+        return line.first != "typename" && line.first != "exetype";
+      });
     }
     for (auto& [key, fields] : mine) {
       if (!other.count(key)) {
@@ -284,10 +293,11 @@ class TComparison {
       }
       const TFields& theirs = other[key];
       if (key == "typename") {
-        Check(path, "type-name result", Field(fields, 1) == Field(theirs, 1), Joined(fields), Joined(theirs));
-      } else if (key == "size") {
-        Check(path, "size zero or not", (Field(fields, 1) == "0") == (Field(theirs, 1) == "0"), Joined(fields),
+        Check(path, "type-name result", Field(fields, 1) == Field(theirs, 1), Joined(fields),
               Joined(theirs));
+      } else if (key == "size") {
+        Check(path, "size zero or not", (Field(fields, 1) == "0") == (Field(theirs, 1) == "0"),
+              Joined(fields), Joined(theirs));
       } else if (key.rfind("query ", 0) == 0) {
         CompareQuery(path, key.substr(6), fields, theirs, narrowData);
       } else {
@@ -335,16 +345,22 @@ int main(int argc, char** argv) {
   }
   TComparison comparison(*ours, *theirs);
   if (!comparison.CodePageIsUtf8()) {
-    std::printf("the platform's code page is %s, not UTF-8 (65001): the probe lacks its manifest, or the "
-                "platform ignores it\n", theirs->CodePage.c_str());
+    std::printf(
+        "the platform's code page is %s, not UTF-8 (65001): the probe lacks its manifest, or the "
+        "platform ignores it\n",
+        theirs->CodePage.c_str());
     return 1;
   }
   if (!comparison.Run()) return 1;
   const TTally& tally = comparison.Tally;
-  std::printf("%zu files (%zu with version data), %zu fields compared, %zu values with unpaired surrogates the "
-              "platform replaced, %zu answers of the platform outside its buffer, %zu strings whose stored length "
-              "disagrees, %zu platform sizes wrapped around, %zu files where ours differs on purpose, %zu differences\n",
-              tally.Files, tally.FilesWithVersionData, tally.Fields, tally.Replaced,
-              tally.Outside, tally.StoredLength, tally.SizeWrapped, tally.Deliberate, tally.Differences);
+  std::printf(
+      "%zu files (%zu with version data), %zu fields compared, %zu values with unpaired surrogates "
+      "the "
+      "platform replaced, %zu answers of the platform outside its buffer, %zu strings whose stored "
+      "length "
+      "disagrees, %zu platform sizes wrapped around, %zu files where ours differs on purpose, %zu "
+      "differences\n",
+      tally.Files, tally.FilesWithVersionData, tally.Fields, tally.Replaced, tally.Outside,
+      tally.StoredLength, tally.SizeWrapped, tally.Deliberate, tally.Differences);
   return tally.Files > 0 && tally.Differences == 0 ? 0 : 1;
 }

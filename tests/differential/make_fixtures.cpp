@@ -21,16 +21,21 @@ struct TFixture {
 
 TVersionLayout Ordinary() {
   TVersionLayout layout;
-  layout.Strings = {{"CompanyName", "Acme"}, {"FileVersion", "1.2.3.4"}, {"ProductVersion", "1.2"},
-                  {"Full Version", "1.2.3.4 (beta)"}, {"ProductName", "Anvil"}};
+  layout.Strings = {{"CompanyName", "Acme"},
+                    {"FileVersion", "1.2.3.4"},
+                    {"ProductVersion", "1.2"},
+                    {"Full Version", "1.2.3.4 (beta)"},
+                    {"ProductName", "Anvil"}};
   return layout;
 }
 
 TBytes Tree(const TBlockLayout& root) { return BuildVersionTree(root); }
-TBytes Pe(const TBytes& data, TPeKind kind = TPeKind::Pe32) { return ProgramWithVersion(data, kind).Bytes; }
+TBytes Pe(const TBytes& data, TPeKind kind = TPeKind::Pe32) {
+  return ProgramWithVersion(data, kind).Bytes;
+}
 
-
-TBytes WithStrings(std::vector<std::pair<std::string, std::string>> strings, std::string table = "040904B0",
+TBytes WithStrings(std::vector<std::pair<std::string, std::string>> strings,
+                   std::string table = "040904B0",
                    std::vector<std::uint32_t> translations = {0x04B00409}) {
   TVersionLayout layout = Ordinary();
   layout.Strings = std::move(strings);
@@ -46,7 +51,8 @@ TBytes WithResources(const std::vector<TResourceLayout>& resources) {
   layout.SortedDirectories = false;  // in the order given: some names pin directories out of order
   for (TResourceLayout resource : resources) {
     TVersionLayout version = Ordinary();
-    version.Strings = {{"ProductVersion", resource.Name ? *resource.Name : "name " + std::to_string(resource.NameId)},
+    version.Strings = {{"ProductVersion",
+                        resource.Name ? *resource.Name : "name " + std::to_string(resource.NameId)},
                        {"Comments", "language " + std::to_string(resource.Language)}};
     resource.Data = Tree(StandardTree(version));
     layout.Resources.push_back(resource);
@@ -54,8 +60,12 @@ TBytes WithResources(const std::vector<TResourceLayout>& resources) {
   return BuildPe(layout).Bytes;
 }
 
-TResourceLayout Version(std::uint32_t nameId, std::uint32_t language) { return {16, std::nullopt, nameId, language, {}}; }
-TResourceLayout NamedVersion(std::string name, std::uint32_t language) { return {16, std::move(name), 0, language, {}}; }
+TResourceLayout Version(std::uint32_t nameId, std::uint32_t language) {
+  return {16, std::nullopt, nameId, language, {}};
+}
+TResourceLayout NamedVersion(std::string name, std::uint32_t language) {
+  return {16, std::move(name), 0, language, {}};
+}
 
 TBytes Ne(const TBytes& data, std::uint16_t nameId = 1, std::uint16_t expectedWindows = 0x030A) {
   TNeLayout layout;
@@ -66,7 +76,8 @@ TBytes Ne(const TBytes& data, std::uint16_t nameId = 1, std::uint16_t expectedWi
 
 // The ordinary tree with its ProductVersion block changed by edit: in a PE32 image (wide data) or
 // an NE image (narrow data).
-TBytes WithProductVersion(const std::function<void(TBlockLayout&)>& edit, TTreeFlavor flavor = TTreeFlavor::Wide) {
+TBytes WithProductVersion(const std::function<void(TBlockLayout&)>& edit,
+                          TTreeFlavor flavor = TTreeFlavor::Wide) {
   TBlockLayout root = StandardTree(Ordinary(), flavor);
   for (TBlockLayout& string : root.Children[0].Children[0].Children)
     if (string.Key == "ProductVersion") edit(string);
@@ -74,10 +85,12 @@ TBytes WithProductVersion(const std::function<void(TBlockLayout&)>& edit, TTreeF
   return flavor == TTreeFlavor::Wide ? Pe(data) : Ne(data);
 }
 
-TBytes NarrowTree(const TVersionLayout& layout) { return BuildVersionTree(StandardTree(layout, TTreeFlavor::Narrow), TTreeFlavor::Narrow); }
+TBytes NarrowTree(const TVersionLayout& layout) {
+  return BuildVersionTree(StandardTree(layout, TTreeFlavor::Narrow), TTreeFlavor::Narrow);
+}
 
-TBytes PeProgram(bool dll, std::uint16_t subsystem, std::uint16_t major = 6, std::uint16_t minor = 0,
-                 TPeKind kind = TPeKind::Pe32) {
+TBytes PeProgram(bool dll, std::uint16_t subsystem, std::uint16_t major = 6,
+                 std::uint16_t minor = 0, TPeKind kind = TPeKind::Pe32) {
   TPeLayout layout;
   layout.Kind = kind;
   layout.Dll = dll;
@@ -90,7 +103,9 @@ TBytes PeProgram(bool dll, std::uint16_t subsystem, std::uint16_t major = 6, std
 
 std::vector<TFixture> Fixtures() {
   std::vector<TFixture> all;
-  auto add = [&](std::string name, TBytes bytes) { all.push_back({std::move(name), std::move(bytes)}); };
+  auto add = [&](std::string name, TBytes bytes) {
+    all.push_back({std::move(name), std::move(bytes)});
+  };
 
   add("ordinary32.exe", Pe(Tree(StandardTree(Ordinary()))));
   add("ordinary64.exe", Pe(Tree(StandardTree(Ordinary())), TPeKind::Pe32Plus));
@@ -99,7 +114,8 @@ std::vector<TFixture> Fixtures() {
   add("text_length_zero.exe", WithProductVersion([](TBlockLayout& s) { s.ValueLength = 0; }));
   add("text_length_short.exe", WithProductVersion([](TBlockLayout& s) { s.ValueLength = 2; }));
   add("text_length_long.exe", WithProductVersion([](TBlockLayout& s) { s.ValueLength = 40; }));
-  add("text_length_past_block.exe", WithProductVersion([](TBlockLayout& s) { s.ValueLength = 0x7FFF; }));
+  add("text_length_past_block.exe",
+      WithProductVersion([](TBlockLayout& s) { s.ValueLength = 0x7FFF; }));
   add("text_without_terminator.exe", WithProductVersion([](TBlockLayout& s) {
         s.Value = Utf16FromUtf8("1.2", false);
         s.ValueLength = 3;
@@ -122,7 +138,8 @@ std::vector<TFixture> Fixtures() {
 
   // Names: letter case, duplicates, leading and doubled backslashes are in every probe's queries.
   add("key_lower_case.exe", WithStrings({{"productversion", "lower"}, {"COMPANYNAME", "upper"}}));
-  add("key_duplicate.exe", WithStrings({{"ProductVersion", "first"}, {"ProductVersion", "second"}}));
+  add("key_duplicate.exe",
+      WithStrings({{"ProductVersion", "first"}, {"ProductVersion", "second"}}));
   add("key_prefix_only.exe", WithStrings({{"ProductVersionX", "longer"}, {"Product", "shorter"}}));
   add("key_with_blank.exe", WithStrings({{"Full Version", "full"}, {"FullVersion", "joined"}}));
   add("table_lower_case.exe", WithStrings({{"ProductVersion", "1.0"}}, "040904b0"));
@@ -130,7 +147,8 @@ std::vector<TFixture> Fixtures() {
 
   // Translations.
   add("translation_missing.exe", WithStrings({{"ProductVersion", "1.0"}}, "040904B0", {}));
-  add("translation_several.exe", WithStrings({{"ProductVersion", "1.0"}}, "040704E4", {0x04E40407, 0x04B00409}));
+  add("translation_several.exe",
+      WithStrings({{"ProductVersion", "1.0"}}, "040704E4", {0x04E40407, 0x04B00409}));
   {
     TBlockLayout root = StandardTree(Ordinary());
     root.Children[1].Children[0] = BinaryBlock("Translation", {});
@@ -144,12 +162,16 @@ std::vector<TFixture> Fixtures() {
 
   // Text beyond ASCII: in a Western code page, in none of them, and UTF-16 that no text gives
   // (unpaired surrogates: a high one last, a low one alone, a low one before a high one).
-  add("text_latin1.exe", WithStrings({{"ProductVersion", "1.0 \xC3\xA9t\xC3\xA9"}, {"CompanyName", "M\xC3\xBCller & S\xC3\xB6hne \xC2\xA9"}}));
-  add("text_cp1252_only.exe", WithStrings({{"ProductVersion", "\xE2\x82\xAC 1.0 \xE2\x80\x94 \xE2\x84\xA2"}}));
-  add("text_not_in_code_page.exe", WithStrings({{"ProductVersion", "\xE6\x97\xA5\xE6\x9C\xAC 1.0"}, {"CompanyName", "\xCE\xA9mega"}}));
+  add("text_latin1.exe", WithStrings({{"ProductVersion", "1.0 \xC3\xA9t\xC3\xA9"},
+                                      {"CompanyName", "M\xC3\xBCller & S\xC3\xB6hne \xC2\xA9"}}));
+  add("text_cp1252_only.exe",
+      WithStrings({{"ProductVersion", "\xE2\x82\xAC 1.0 \xE2\x80\x94 \xE2\x84\xA2"}}));
+  add("text_not_in_code_page.exe", WithStrings({{"ProductVersion", "\xE6\x97\xA5\xE6\x9C\xAC 1.0"},
+                                                {"CompanyName", "\xCE\xA9mega"}}));
   add("text_surrogate_pair.exe", WithStrings({{"ProductVersion", "\xF0\x9F\x98\x80"}}));
   add("text_unpaired_surrogates.exe",
-      WithStrings({{"ProductVersion", "1.0 \xED\xA0\x80"}, {"CompanyName", "\xED\xB0\x80 & \xED\xB0\x80\xED\xA0\x80"}}));
+      WithStrings({{"ProductVersion", "1.0 \xED\xA0\x80"},
+                   {"CompanyName", "\xED\xB0\x80 & \xED\xB0\x80\xED\xA0\x80"}}));
   add("text_long.exe", WithStrings({{"ProductVersion", std::string(3000, 'v')}}));
 
   // Fixed information.
@@ -193,13 +215,15 @@ std::vector<TFixture> Fixtures() {
     TBuiltImage image = ProgramWithVersion(Tree(StandardTree(Ordinary())));
     std::size_t data = image.DataOffsets[0];
     for (std::size_t keep : {0, 2, 8, 100, 300}) {
-      TBytes cut(image.Bytes.begin(), image.Bytes.begin() + static_cast<std::ptrdiff_t>(data + keep));
+      TBytes cut(image.Bytes.begin(),
+                 image.Bytes.begin() + static_cast<std::ptrdiff_t>(data + keep));
       add("data_cut_after_" + std::to_string(keep) + ".exe", cut);
     }
     // Version data that runs on into the section's zero-filled tail, which the file does not hold.
     for (std::uint32_t past : {0x10, 0x100}) {
       TBuiltImage tail = image;
-      std::uint32_t rawSize = static_cast<std::uint32_t>(tail.Bytes.size() - tail.ResourceDirectory);
+      std::uint32_t rawSize =
+          static_cast<std::uint32_t>(tail.Bytes.size() - tail.ResourceDirectory);
       Poke32(tail.Bytes, tail.SectionTable + 8, rawSize + 0x1000);  // virtual size
       std::uint32_t inSection = static_cast<std::uint32_t>(data - tail.ResourceDirectory);
       Poke32(tail.Bytes, tail.DataEntries[0] + 4, rawSize - inSection + past);
@@ -218,8 +242,10 @@ std::vector<TFixture> Fixtures() {
   add("name_1_after_2.exe", WithResources({Version(2, 0x0409), Version(1, 0x0409)}));
   add("name_1_before_2.exe", WithResources({Version(1, 0x0409), Version(2, 0x0409)}));
   add("name_string_only.exe", WithResources({NamedVersion("VERSION", 0x0409)}));
-  add("name_string_and_2.exe", WithResources({NamedVersion("VERSION", 0x0409), Version(2, 0x0409)}));
-  add("language_neutral_last.exe", WithResources({Version(1, 0x0407), Version(1, 0x0409), Version(1, 0)}));
+  add("name_string_and_2.exe",
+      WithResources({NamedVersion("VERSION", 0x0409), Version(2, 0x0409)}));
+  add("language_neutral_last.exe",
+      WithResources({Version(1, 0x0407), Version(1, 0x0409), Version(1, 0)}));
   add("language_neutral_only_first.exe", WithResources({Version(1, 0), Version(1, 0x0407)}));
   add("language_english_second.exe", WithResources({Version(1, 0x0407), Version(1, 0x0409)}));
   add("language_neither.exe", WithResources({Version(1, 0x0407), Version(1, 0x0411)}));
@@ -228,15 +254,20 @@ std::vector<TFixture> Fixtures() {
   add("language_system_default.exe", WithResources({Version(1, 0x0407), Version(1, 0x0800)}));
   add("language_english_neutral.exe", WithResources({Version(1, 0x0007), Version(1, 0x0009)}));
   add("language_user_default_neutral.exe", WithResources({Version(1, 0x0007), Version(1, 0x0400)}));
-  add("language_system_default_neutral.exe", WithResources({Version(1, 0x0007), Version(1, 0x0800)}));
+  add("language_system_default_neutral.exe",
+      WithResources({Version(1, 0x0007), Version(1, 0x0800)}));
   add("language_british_only.exe", WithResources({Version(1, 0x0007), Version(1, 0x0809)}));
-  add("language_us_and_british.exe", WithResources({Version(1, 0x0407), Version(1, 0x0409), Version(1, 0x0809)}));
+  add("language_us_and_british.exe",
+      WithResources({Version(1, 0x0407), Version(1, 0x0409), Version(1, 0x0809)}));
   add("language_invariant.exe", WithResources({Version(1, 0x0007), Version(1, 0x007F)}));
-  add("language_english_neutral_and_us.exe", WithResources({Version(1, 0x0009), Version(1, 0x0409)}));
+  add("language_english_neutral_and_us.exe",
+      WithResources({Version(1, 0x0009), Version(1, 0x0409)}));
 
   // Executable types: by content, and whether the name changes them.
-  for (const char* name : {"dos.exe", "dos.com", "dos.bat", "dos.pif", "dos.txt"}) add(name, BuildDosProgram());
-  for (const char* name : {"console.exe", "console.com", "console.bat", "console.txt"}) add(name, PeProgram(false, 3));
+  for (const char* name : {"dos.exe", "dos.com", "dos.bat", "dos.pif", "dos.txt"})
+    add(name, BuildDosProgram());
+  for (const char* name : {"console.exe", "console.com", "console.bat", "console.txt"})
+    add(name, PeProgram(false, 3));
   add("gui.exe", PeProgram(false, 2, 5, 1));
   add("gui64.exe", PeProgram(false, 2, 6, 2, TPeKind::Pe32Plus));
   add("native.sys", PeProgram(false, 1));
@@ -246,7 +277,8 @@ std::vector<TFixture> Fixtures() {
   add("gui_version_wide.exe", PeProgram(false, 2, 0x1234, 0x5678));
   add("text.txt", TBytes{'h', 'e', 'l', 'l', 'o', '\n'});
   for (const char* name : {"text.com", "text.PIF", "text.bat", "text.cmd", "empty.com"})
-    add(name, std::string(name) == "empty.com" ? TBytes{} : TBytes{'@', 'e', 'c', 'h', 'o', '\r', '\n'});
+    add(name,
+        std::string(name) == "empty.com" ? TBytes{} : TBytes{'@', 'e', 'c', 'h', 'o', '\r', '\n'});
   {
     auto patched = [](TBytes bytes, std::size_t at, std::uint16_t value) {
       Poke16(bytes, at, value);
@@ -296,13 +328,18 @@ std::vector<TFixture> Fixtures() {
   }
   // Narrow strings whose stored length is wrong, or that lack their terminator.
   constexpr TTreeFlavor kNarrow = TTreeFlavor::Narrow;
-  add("ne_text_length_zero.exe", WithProductVersion([](TBlockLayout& s) { s.ValueLength = 0; }, kNarrow));
-  add("ne_text_length_short.exe", WithProductVersion([](TBlockLayout& s) { s.ValueLength = 2; }, kNarrow));
-  add("ne_text_length_long.exe", WithProductVersion([](TBlockLayout& s) { s.ValueLength = 40; }, kNarrow));
-  add("ne_text_without_terminator.exe", WithProductVersion([](TBlockLayout& s) {
-        s.Value = {'1', '.', '2', '.'};
-        s.ValueLength = 4;
-      }, kNarrow));
+  add("ne_text_length_zero.exe",
+      WithProductVersion([](TBlockLayout& s) { s.ValueLength = 0; }, kNarrow));
+  add("ne_text_length_short.exe",
+      WithProductVersion([](TBlockLayout& s) { s.ValueLength = 2; }, kNarrow));
+  add("ne_text_length_long.exe",
+      WithProductVersion([](TBlockLayout& s) { s.ValueLength = 40; }, kNarrow));
+  add("ne_text_without_terminator.exe", WithProductVersion(
+                                            [](TBlockLayout& s) {
+                                              s.Value = {'1', '.', '2', '.'};
+                                              s.ValueLength = 4;
+                                            },
+                                            kNarrow));
   return all;
 }
 
@@ -313,6 +350,7 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "usage: tamsik_make_differential_fixtures FOLDER\n");
     return 2;
   }
-  for (const TFixture& fixture : Fixtures()) WriteFile(std::string(argv[1]) + "/" + fixture.Name, fixture.Bytes);
+  for (const TFixture& fixture : Fixtures())
+    WriteFile(std::string(argv[1]) + "/" + fixture.Name, fixture.Bytes);
   return 0;
 }

@@ -78,7 +78,9 @@ struct TBuffer {
     auto p = static_cast<const std::uint8_t*>(pointer);
     return p >= Data() && p < Data() + Size;
   }
-  std::size_t Left(const void* pointer) const { return Data() + Size - static_cast<const std::uint8_t*>(pointer); }
+  std::size_t Left(const void* pointer) const {
+    return Data() + Size - static_cast<const std::uint8_t*>(pointer);
+  }
 };
 
 void Query(const TBuffer& buffer, const std::string& subBlock) {
@@ -91,7 +93,8 @@ void Query(const TBuffer& buffer, const std::string& subBlock) {
     std::size_t left = buffer.Left(pointer), text = 0;
     while (text < left && p[text] != 0) ++text;
     std::size_t bytes = length < left ? length : left;
-    std::printf("\ttext=%s\tbytes=%s", Escape(std::string(p, p + text)).c_str(), Hex(p, bytes).c_str());
+    std::printf("\ttext=%s\tbytes=%s", Escape(std::string(p, p + text)).c_str(),
+                Hex(p, bytes).c_str());
   } else if (result) {
     std::printf("\toutside");
   }
@@ -99,10 +102,10 @@ void Query(const TBuffer& buffer, const std::string& subBlock) {
 }
 
 // The keys exactly as the reader passes them.
-constexpr const char* kKeys[] = {"CompanyName",      "FileDescription", "FileVersion",    "Full Version",
-                                 "InternalName",     "LegalCopyRight",  "LegalTradeMarks", "OriginalFileName",
-                                 "ProductName",      "ProductVersion",  "Comments",        "SpecialBuild",
-                                 "PrivateBuild"};
+constexpr const char* kKeys[] = {
+    "CompanyName",    "FileDescription", "FileVersion",      "Full Version", "InternalName",
+    "LegalCopyRight", "LegalTradeMarks", "OriginalFileName", "ProductName",  "ProductVersion",
+    "Comments",       "SpecialBuild",    "PrivateBuild"};
 
 void ProbeVersionData(const TBuffer& buffer) {
   // Wide data holds its type word (0 or 1) at offset 4, narrow data its key.
@@ -131,8 +134,9 @@ void ProbeVersionData(const TBuffer& buffer) {
     if (lower[i] >= 'A' && lower[i] <= 'F') lower[i] = static_cast<char>(lower[i] - 'A' + 'a');
   for (const std::string& path :
        {table, table + "\\", lower + "\\ProductVersion", table + "\\productversion",
-        table + "\\PRODUCTVERSION", table + "\\ProductVersion\\", "StringFileInfo" + table.substr(15) + "\\ProductVersion",
-        table + "\\\\ProductVersion", table + "\\Product", table + "\\ProductVersionX"})
+        table + "\\PRODUCTVERSION", table + "\\ProductVersion\\",
+        "StringFileInfo" + table.substr(15) + "\\ProductVersion", table + "\\\\ProductVersion",
+        table + "\\Product", table + "\\ProductVersionX"})
     Query(buffer, path);
 }
 
@@ -145,7 +149,8 @@ void ProbeFile(const std::string& listed) {
   std::string name(shell.szTypeName, strnlen(shell.szTypeName, sizeof shell.szTypeName));
   std::printf("typename\t%d\t%s\n", typeName ? 1 : 0, Escape(typeName ? name : "").c_str());
   SHFILEINFOA again{};
-  auto exeType = static_cast<unsigned long long>(SHGetFileInfoA(path.c_str(), 0, &again, sizeof again, SHGFI_EXETYPE));
+  auto exeType = static_cast<unsigned long long>(
+      SHGetFileInfoA(path.c_str(), 0, &again, sizeof again, SHGFI_EXETYPE));
   std::printf("exetype\t%llX\n", exeType);
 
   DWORD handle = 0;

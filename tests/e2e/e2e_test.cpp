@@ -131,7 +131,8 @@ class TSpecialFiles : public testing::Environment {
     ASSERT_EQ(bound, 0) << std::strerror(bindError);
     fs::copy_file(app, Folder / "unreadable.exe");
     fs::permissions(Folder / "unreadable.exe", fs::perms::none);
-    for (auto [name, seconds] : {std::pair{"epoch.exe", 0LL}, std::pair{"future.exe", 7258118400LL}}) {
+    for (auto [name, seconds] :
+         {std::pair{"epoch.exe", 0LL}, std::pair{"future.exe", 7258118400LL}}) {
       fs::copy_file(app, Folder / name);
       timespec times[2] = {{seconds, 0}, {seconds, 0}};
       ASSERT_EQ(utimensat(AT_FDCWD, (Folder / name).c_str(), times, 0), 0) << std::strerror(errno);
@@ -207,8 +208,8 @@ TEST_P(CaseTable, BothProgramsAnswer) {
   for (const std::string& word : row.Arguments) {
     arguments.push_back(Resolve(word));
   }
-  for (auto [program, expected] : {std::pair{target.Tamsik, row.Tamsik},
-                                   std::pair{target.TamsikFull, row.TamsikFull}}) {
+  for (auto [program, expected] :
+       {std::pair{target.Tamsik, row.Tamsik}, std::pair{target.TamsikFull, row.TamsikFull}}) {
     bool unprivileged = std::count(row.Arguments.begin(), row.Arguments.end(), "@unreadable") > 0;
     TProcessResult result = RunProgram(target, program, arguments, unprivileged);
     SCOPED_TRACE(program);
@@ -243,11 +244,14 @@ TEST_P(InfoTable, ShowsTheLine) {
     lines.push_back(line);
   }
   EXPECT_TRUE(std::find(lines.begin(), lines.end(), row.Line) != lines.end())
-      << "no line \"" << row.Line << "\" in:\n" << result.Stdout;
+      << "no line \"" << row.Line << "\" in:\n"
+      << result.Stdout;
 }
 
 INSTANTIATE_TEST_SUITE_P(E2E, InfoTable, testing::ValuesIn(LoadInfoCases(TAMSIK_E2E_INFO_CASES)),
-                         [](const testing::TestParamInfo<TInfoCase>& info) { return info.param.Name; });
+                         [](const testing::TestParamInfo<TInfoCase>& info) {
+                           return info.param.Name;
+                         });
 
 // A lost answer is never reported as success.
 TEST(Output, UnwritableStandardOutputFails) {

@@ -15,8 +15,8 @@ namespace fs = std::filesystem;
 TVersionLayout Sample() {
   TVersionLayout layout;
   layout.Strings = {{"CompanyName", "Acme"},        {"FileVersion", "1.2.3.4"},
-                  {"ProductVersion", "1.2"},      {"Full Version", "1.2.3 build 7"},
-                  {"LegalCopyRight", "(c) Acme"}, {"Comments", "\xC3\xA9t\xC3\xA9"}};
+                    {"ProductVersion", "1.2"},      {"Full Version", "1.2.3 build 7"},
+                    {"LegalCopyRight", "(c) Acme"}, {"Comments", "\xC3\xA9t\xC3\xA9"}};
   layout.Fixed.Flags = 0x21;
   return layout;
 }
@@ -50,8 +50,8 @@ std::vector<std::pair<std::string, TBytes>> Images() {
   TVersionLayout several = layout;
   several.Translations = {0x04E40407, 0x04B00409};
   several.TableName = "040704E4";
-  images.push_back({"pe32_translations.exe",
-                    ProgramWithVersion(BuildVersionTree(StandardTree(several))).Bytes});
+  images.push_back(
+      {"pe32_translations.exe", ProgramWithVersion(BuildVersionTree(StandardTree(several))).Bytes});
 
   for (std::uint16_t shift : {4, 9}) {
     TNeLayout ne;

@@ -47,12 +47,19 @@ std::optional<TImageMap> MapPe(const TBytes& b, std::size_t pe) {
   std::size_t directories = optional + (plus ? 112 : 96);
   std::size_t table = optional + optionalSize;
   map.Headers = {0, table + 40 * sections};
-  map.HeaderFields = {{0x3C, 4}, {pe + 6, 2}, {pe + 20, 2}, {optional + 60, 4},
-                      {directories - 4, 4}, {directories + 16, 4}, {directories + 20, 4}};
+  map.HeaderFields = {{0x3C, 4},
+                      {pe + 6, 2},
+                      {pe + 20, 2},
+                      {optional + 60, 4},
+                      {directories - 4, 4},
+                      {directories + 16, 4},
+                      {directories + 20, 4}};
   std::uint32_t resourceRva = U32(b, directories + 16);
   if (resourceRva == 0) return std::nullopt;
 
-  struct TSectionRow { std::uint32_t Address, Size, RawOffset; };
+  struct TSectionRow {
+    std::uint32_t Address, Size, RawOffset;
+  };
   std::vector<TSectionRow> rows;
   for (std::size_t i = 0; i < sections; ++i) {
     std::size_t row = table + 40 * i;
@@ -61,13 +68,15 @@ std::optional<TImageMap> MapPe(const TBytes& b, std::size_t pe) {
   }
   auto toFile = [&](std::uint32_t rva) -> std::size_t {
     for (const TSectionRow& row : rows)
-      if (rva >= row.Address && rva - row.Address < row.Size) return row.RawOffset + (rva - row.Address);
+      if (rva >= row.Address && rva - row.Address < row.Size)
+        return row.RawOffset + (rva - row.Address);
     throw std::runtime_error("address outside the sections");
   };
   std::size_t root = toFile(resourceRva);
 
   std::optional<TRange> version;
-  std::function<void(std::uint32_t, int, bool)> walk = [&](std::uint32_t offset, int level, bool isVersion) {
+  std::function<void(std::uint32_t, int, bool)> walk = [&](std::uint32_t offset, int level,
+                                                           bool isVersion) {
     std::size_t at = root + offset;
     std::size_t count = U16(b, at + 12) + U16(b, at + 14);
     Widen(map.ResourceStructure, at, at + 16 + 8 * count);

@@ -23,7 +23,8 @@ TBytes VersionData(const std::string& productVersion, TTreeFlavor flavor = TTree
 }
 
 // Writes pieces at their offsets into a file of kFileSize bytes that holds nothing else.
-void WriteSparse(const std::string& path, const std::vector<std::pair<std::uint64_t, TBytes>>& pieces) {
+void WriteSparse(const std::string& path,
+                 const std::vector<std::pair<std::uint64_t, TBytes>>& pieces) {
   int fd = open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
   ASSERT_GE(fd, 0);
   ASSERT_EQ(ftruncate(fd, static_cast<off_t>(kFileSize)), 0);
@@ -67,7 +68,7 @@ TEST(LargeFiles, PeSectionPastFourGiB) {
   // beyond 4 GiB.
   TPeLayout layout;
   layout.Resources = {{24, std::nullopt, 1, 0x0409, TBytes(6000, 0x5A)},
-                    {16, std::nullopt, 1, 0x0409, VersionData("2.0")}};
+                      {16, std::nullopt, 1, 0x0409, VersionData("2.0")}};
   TBuiltImage image = BuildPe(layout);
   TResourceChain chain = FirstResourceChain(image);
   constexpr std::uint32_t kSectionAt = 0xFFFFF000;

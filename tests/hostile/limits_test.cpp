@@ -50,37 +50,55 @@ TEST(Limits, ClaimedSizesAllocateNothingTheFileDoesNotHold) {
   ExpectCases({
       // A resource larger than the section that holds it, or than what the file holds of that
       // section, is refused: nothing is read or allocated for it.
-      {"data_claims_2_GiB", [](TBuiltImage& image, const TResourceChain& at) {
+      {"data_claims_2_GiB",
+       [](TBuiltImage& image, const TResourceChain& at) {
          Poke32(image.Bytes, at.DataEntry + 4, 0x80000000);
-       }, ""},
-      {"data_claims_4_GiB", [](TBuiltImage& image, const TResourceChain& at) {
+       },
+       ""},
+      {"data_claims_4_GiB",
+       [](TBuiltImage& image, const TResourceChain& at) {
          Poke32(image.Bytes, at.DataEntry + 4, 0xFFFFFFFF);
-       }, ""},
-      {"section_and_data_claim_2_GiB", [](TBuiltImage& image, const TResourceChain& at) {
+       },
+       ""},
+      {"section_and_data_claim_2_GiB",
+       [](TBuiltImage& image, const TResourceChain& at) {
          Poke32(image.Bytes, at.Section + 8, 0x80000000);
          Poke32(image.Bytes, at.Section + 16, 0x80000000);
          Poke32(image.Bytes, at.DataEntry + 4, 0x80000000);
-       }, ""},
-      {"virtual_tail_of_2_GiB", [](TBuiltImage& image, const TResourceChain& at) {
+       },
+       ""},
+      {"virtual_tail_of_2_GiB",
+       [](TBuiltImage& image, const TResourceChain& at) {
          Poke32(image.Bytes, at.Section + 8, 0x80000000);
          Poke32(image.Bytes, at.DataEntry + 4, 0x8000);
-       }, ""},
-      {"section_data_past_the_end", [](TBuiltImage& image, const TResourceChain& at) {
+       },
+       ""},
+      {"section_data_past_the_end",
+       [](TBuiltImage& image, const TResourceChain& at) {
          Poke32(image.Bytes, at.Section + 20, 0xFFFFFE00);
-       }, ""},
-      {"data_address_outside_every_section", [](TBuiltImage& image, const TResourceChain& at) {
+       },
+       ""},
+      {"data_address_outside_every_section",
+       [](TBuiltImage& image, const TResourceChain& at) {
          Poke32(image.Bytes, at.DataEntry, 0xFFFFFF00);
-       }, ""},
-      {"65535_sections", [](TBuiltImage& image, const TResourceChain&) {
+       },
+       ""},
+      {"65535_sections",
+       [](TBuiltImage& image, const TResourceChain&) {
          Poke16(image.Bytes, image.NewHeader + 6, 0xFFFF);
-       }, ""},
-      {"131070_directory_entries", [](TBuiltImage& image, const TResourceChain& at) {
+       },
+       ""},
+      {"131070_directory_entries",
+       [](TBuiltImage& image, const TResourceChain& at) {
          Poke16(image.Bytes, at.Root + 12, 0xFFFF);
          Poke16(image.Bytes, at.Root + 14, 0xFFFF);
-       }, ""},
-      {"65535_byte_optional_header", [](TBuiltImage& image, const TResourceChain&) {
+       },
+       ""},
+      {"65535_byte_optional_header",
+       [](TBuiltImage& image, const TResourceChain&) {
          Poke16(image.Bytes, image.NewHeader + 20, 0xFFFF);
-       }, ""},
+       },
+       ""},
   });
 }
 
@@ -89,27 +107,44 @@ TEST(Limits, ResourceDirectoryLoopsEnd) {
     return SectionOffset(image, directory);
   };
   ExpectCases({
-      {"type_entry_points_at_the_root", [&](TBuiltImage& image, const TResourceChain& at) {
+      {"type_entry_points_at_the_root",
+       [&](TBuiltImage& image, const TResourceChain& at) {
          Poke32(image.Bytes, at.Root + 20, kSubdirectory | target(image, at.Root));
-       }, ""},
-      {"name_entry_points_at_its_own_directory", [&](TBuiltImage& image, const TResourceChain& at) {
-         Poke32(image.Bytes, at.TypeDirectory + 20, kSubdirectory | target(image, at.TypeDirectory));
-       }, ""},
-      {"language_entry_points_at_its_own_directory", [&](TBuiltImage& image, const TResourceChain& at) {
-         Poke32(image.Bytes, at.NameDirectory + 20, kSubdirectory | target(image, at.NameDirectory));
-       }, ""},
-      {"language_entry_nests_a_fourth_level", [&](TBuiltImage& image, const TResourceChain& at) {
-         Poke32(image.Bytes, at.NameDirectory + 20, kSubdirectory | target(image, at.TypeDirectory));
-       }, ""},
-      {"language_entry_reads_a_directory_as_data", [&](TBuiltImage& image, const TResourceChain& at) {
+       },
+       ""},
+      {"name_entry_points_at_its_own_directory",
+       [&](TBuiltImage& image, const TResourceChain& at) {
+         Poke32(image.Bytes, at.TypeDirectory + 20,
+                kSubdirectory | target(image, at.TypeDirectory));
+       },
+       ""},
+      {"language_entry_points_at_its_own_directory",
+       [&](TBuiltImage& image, const TResourceChain& at) {
+         Poke32(image.Bytes, at.NameDirectory + 20,
+                kSubdirectory | target(image, at.NameDirectory));
+       },
+       ""},
+      {"language_entry_nests_a_fourth_level",
+       [&](TBuiltImage& image, const TResourceChain& at) {
+         Poke32(image.Bytes, at.NameDirectory + 20,
+                kSubdirectory | target(image, at.TypeDirectory));
+       },
+       ""},
+      {"language_entry_reads_a_directory_as_data",
+       [&](TBuiltImage& image, const TResourceChain& at) {
          Poke32(image.Bytes, at.NameDirectory + 20, target(image, at.Root));
-       }, ""},
-      {"data_is_the_directory", [&](TBuiltImage& image, const TResourceChain& at) {
+       },
+       ""},
+      {"data_is_the_directory",
+       [&](TBuiltImage& image, const TResourceChain& at) {
          Poke32(image.Bytes, at.DataEntry, 0x1000 + target(image, at.Root));
-       }, ""},
-      {"data_is_its_own_entry", [&](TBuiltImage& image, const TResourceChain& at) {
+       },
+       ""},
+      {"data_is_its_own_entry",
+       [&](TBuiltImage& image, const TResourceChain& at) {
          Poke32(image.Bytes, at.DataEntry, 0x1000 + target(image, at.DataEntry));
-       }, ""},
+       },
+       ""},
   });
 }
 
@@ -133,13 +168,15 @@ TBlockLayout ZeroLength(TBlockLayout block) {
 }
 
 TEST(Limits, WalksEndAtZeroLengthBlocks) {
-  TBlockLayout company = TextBlock("CompanyName", "Acme"), product = TextBlock("ProductVersion", "1.0");
+  TBlockLayout company = TextBlock("CompanyName", "Acme"),
+               product = TextBlock("ProductVersion", "1.0");
   TBlockLayout zeroRoot = StringTree({company, product});
   zeroRoot.LengthOverride = 0;
   TBlockLayout zeroTable = StringTree({company, product});
   zeroTable.Children[0].Children[0].LengthOverride = 0;
   const TTreeCase cases[] = {
-      {"zero_length_child_ends_walk", StringTree({company, ZeroLength(TextBlock("Other", "x")), product}), "Acme", ""},
+      {"zero_length_child_ends_walk",
+       StringTree({company, ZeroLength(TextBlock("Other", "x")), product}), "Acme", ""},
       {"zero_length_first_child", StringTree({ZeroLength(company), product}), "", ""},
       {"zero_length_table", zeroTable, "", ""},
       {"zero_length_root", zeroRoot, "", ""},
@@ -164,8 +201,18 @@ TBytes DeepTree(std::size_t depth) {
   for (std::size_t i = 0; i <= depth; ++i) {
     bool innermost = i == depth;
     std::size_t length = (depth - i) * kLevel + kInnermost;
-    TBytes header = {static_cast<std::uint8_t>(length), static_cast<std::uint8_t>(length >> 8),
-                     static_cast<std::uint8_t>(innermost ? 4 : 0), 0, 0, 0, 'a', 0, 0, 0, 0, 0};
+    TBytes header = {static_cast<std::uint8_t>(length),
+                     static_cast<std::uint8_t>(length >> 8),
+                     static_cast<std::uint8_t>(innermost ? 4 : 0),
+                     0,
+                     0,
+                     0,
+                     'a',
+                     0,
+                     0,
+                     0,
+                     0,
+                     0};
     data.insert(data.end(), header.begin(), header.end());
   }
   TBytes value = Le32({0x12345678});
@@ -193,8 +240,9 @@ TEST(Limits, DeepTreeIsWalked) {
   TTempFolder folder;
   WriteFile(folder.PathOf("deep.exe"), ProgramWithVersion(data).Bytes);
   TFileVersionInfo info;
-  EXPECT_EQ(ReadFileVersionInfoTraced(folder.PathOf("deep.exe"), info, VersionReaderVariant::Standard),
-            TReadStop::NoTranslation);
+  EXPECT_EQ(
+      ReadFileVersionInfoTraced(folder.PathOf("deep.exe"), info, VersionReaderVariant::Standard),
+      TReadStop::NoTranslation);
 }
 
 }  // namespace

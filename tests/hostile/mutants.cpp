@@ -11,7 +11,8 @@ std::vector<TMutation> Mutations(const TBytes& image, const TImageMap& map, std:
 
   std::set<std::size_t> lengths;
   for (const TRange& range : {map.Headers, map.ResourceStructure, map.VersionData})
-    for (std::size_t length = clip(range.Begin); length <= clip(range.End); ++length) lengths.insert(length);
+    for (std::size_t length = clip(range.Begin); length <= clip(range.End); ++length)
+      lengths.insert(length);
   for (std::size_t length : lengths) out.push_back({TMutationKind::Truncation, length});
 
   for (const TRange& range : {map.ResourceStructure, map.VersionData})
@@ -24,7 +25,8 @@ std::vector<TMutation> Mutations(const TBytes& image, const TImageMap& map, std:
     for (const TField& field : *fields) {
       if (field.Offset + field.Width > image.size()) continue;
       std::uint32_t was = 0;
-      for (std::size_t i = 0; i < field.Width; ++i) was |= std::uint32_t{image[field.Offset + i]} << (8 * i);
+      for (std::size_t i = 0; i < field.Width; ++i)
+        was |= std::uint32_t{image[field.Offset + i]} << (8 * i);
       std::uint32_t all = field.Width == 4 ? 0xFFFFFFFF : 0xFFFF;
       std::uint32_t odd = (random() & all) | 1;
       for (std::uint32_t value : {0u, 0xFFFFu, all, was ^ 1, odd})
@@ -52,7 +54,9 @@ TBytes Apply(const TBytes& image, const TMutation& mutation) {
 
 std::string Describe(const TMutation& mutation) {
   static const char* const kKinds[] = {"truncated to", "flipped at", "length at", "loop at"};
-  std::string text = kKinds[static_cast<int>(mutation.Kind)] + std::string(" ") + std::to_string(mutation.Offset);
-  if (mutation.Kind != TMutationKind::Truncation) text += " value " + std::to_string(mutation.Value);
+  std::string text =
+      kKinds[static_cast<int>(mutation.Kind)] + std::string(" ") + std::to_string(mutation.Offset);
+  if (mutation.Kind != TMutationKind::Truncation)
+    text += " value " + std::to_string(mutation.Value);
   return text;
 }

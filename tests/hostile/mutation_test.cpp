@@ -52,8 +52,8 @@ TFileVersionInfo Read(const std::string& path, VersionReaderVariant variant) {
   return info;
 }
 
-void ExpectAnswer(const std::string& program, const std::string& mutant, const std::string& original,
-                  bool equal) {
+void ExpectAnswer(const std::string& program, const std::string& mutant,
+                  const std::string& original, bool equal) {
   TProcessRequest request;
   request.Argv = {program, mutant, original};
   TProcessResult run = RunProcess(request);
@@ -77,7 +77,8 @@ void RunMutants(const TSubject& subject) {
   std::vector<TMutation> mutations = Mutations(subject.Bytes, *map, kSeed);
   std::map<TMutationKind, std::size_t> counts, seen;
   for (const TMutation& mutation : mutations) ++counts[mutation.Kind];
-  std::size_t wholeFrom = std::max({map->Headers.End, map->ResourceStructure.End, map->VersionData.End});
+  std::size_t wholeFrom =
+      std::max({map->Headers.End, map->ResourceStructure.End, map->VersionData.End});
 
   std::size_t processes = 0;
   bool failedBefore = ::testing::Test::HasFailure();
@@ -107,24 +108,30 @@ void RunMutants(const TSubject& subject) {
     unlink(path.c_str());
     if (!failedBefore && ::testing::Test::HasFailure()) break;
   }
-  std::cout << subject.Name << ": " << mutations.size() << " mutants (" << counts[TMutationKind::Truncation]
-            << " truncations, " << counts[TMutationKind::Flip] << " flips, "
-            << counts[TMutationKind::Length] << " lengths, " << counts[TMutationKind::Loop]
-            << " loops), " << processes << " through both programs\n";
+  std::cout << subject.Name << ": " << mutations.size() << " mutants ("
+            << counts[TMutationKind::Truncation] << " truncations, " << counts[TMutationKind::Flip]
+            << " flips, " << counts[TMutationKind::Length] << " lengths, "
+            << counts[TMutationKind::Loop] << " loops), " << processes
+            << " through both programs\n";
 }
 
 TEST(Mutation, CraftedImages) {
   TVersionLayout layout;
-  layout.Strings = {{"CompanyName", "Acme"}, {"FileVersion", "1.2.3.4"}, {"ProductVersion", "1.2"},
-                  {"Full Version", "1.2.3 build 7"}, {"Comments", "\xC3\xA9t\xC3\xA9"}};
+  layout.Strings = {{"CompanyName", "Acme"},
+                    {"FileVersion", "1.2.3.4"},
+                    {"ProductVersion", "1.2"},
+                    {"Full Version", "1.2.3 build 7"},
+                    {"Comments", "\xC3\xA9t\xC3\xA9"}};
   TBytes wide = BuildVersionTree(StandardTree(layout));
   TPeLayout languages;
   languages.Resources = {{24, std::nullopt, 1, 0x0409, TBytes(40, 'x')},
                          {16, std::nullopt, 1, 0x0407, wide},
                          {16, std::nullopt, 1, 0x0409, wide}};
   TNeLayout ne;
-  ne.Resources = {{2, std::nullopt, 1, 0, TBytes(24, 0x11)},
-                  {16, std::nullopt, 1, 0, BuildVersionTree(StandardTree(layout, TTreeFlavor::Narrow), TTreeFlavor::Narrow)}};
+  ne.Resources = {
+      {2, std::nullopt, 1, 0, TBytes(24, 0x11)},
+      {16, std::nullopt, 1, 0,
+       BuildVersionTree(StandardTree(layout, TTreeFlavor::Narrow), TTreeFlavor::Narrow)}};
   const TSubject subjects[] = {
       {"pe32.exe", ProgramWithVersion(wide).Bytes},
       {"pe32plus.exe", ProgramWithVersion(wide, TPeKind::Pe32Plus).Bytes},
@@ -162,8 +169,11 @@ std::vector<TSubject> WineSubjects() {
         bytes.at(peHeader + 23) &= static_cast<std::uint8_t>(~kDllFlagHigh);  // characteristics
         TTempFolder scratch;
         WriteFile(scratch.PathOf("probe.exe"), bytes);
-        if (Read(scratch.PathOf("probe.exe"), VersionReaderVariant::Standard).ProductVersion.empty()) continue;
-        subjects.push_back({(file.parent_path().filename() / file.filename()).string(), std::move(bytes)});
+        if (Read(scratch.PathOf("probe.exe"), VersionReaderVariant::Standard)
+                .ProductVersion.empty())
+          continue;
+        subjects.push_back(
+            {(file.parent_path().filename() / file.filename()).string(), std::move(bytes)});
         break;
       }
   }

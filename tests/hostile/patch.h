@@ -9,7 +9,6 @@
 #include "tests/support/bytes.h"
 #include "tests/support/image_builder.h"
 
-
 // File offsets in a PE image from BuildPe, following the first entry at each directory level.
 struct TResourceChain {
   std::size_t Section = 0;  // the .rsrc entry of the section table

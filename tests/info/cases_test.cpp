@@ -118,7 +118,9 @@ TEST_P(InfoCases, Output) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, InfoCases, testing::ValuesIn(LoadCases(TAMSIK_INFO_CASES)),
-                         [](const testing::TestParamInfo<TInfoCase>& info) { return info.param.Name; });
+                         [](const testing::TestParamInfo<TInfoCase>& info) {
+                           return info.param.Name;
+                         });
 
 }  // namespace
 

@@ -32,11 +32,20 @@ struct TCommandCase {
 const TCommandCase kCases[] = {
     {"one_path", {"a.exe"}, {}, {"a.exe"}, ""},
     {"options_between_paths_keep_path_order",
-     {"b.exe", "--json", "a.exe", "--full"}, {.Full = true, .Form = kJson}, {"b.exe", "a.exe"}, ""},
+     {"b.exe", "--json", "a.exe", "--full"},
+     {.Full = true, .Form = kJson},
+     {"b.exe", "a.exe"},
+     ""},
     {"after_double_dash_all_are_paths",
-     {"a.exe", "--", "--json", "--", "-x"}, {}, {"a.exe", "--json", "--", "-x"}, ""},
+     {"a.exe", "--", "--json", "--", "-x"},
+     {},
+     {"a.exe", "--json", "--", "-x"},
+     ""},
     {"paths_on_both_sides_of_double_dash",
-     {"a.exe", "--json", "b.exe", "--", "c.exe"}, {.Form = kJson}, {"a.exe", "b.exe", "c.exe"}, ""},
+     {"a.exe", "--json", "b.exe", "--", "c.exe"},
+     {.Form = kJson},
+     {"a.exe", "b.exe", "c.exe"},
+     ""},
     {"lone_dash_is_a_path", {"-"}, {}, {"-"}, ""},
     {"empty_argument_is_a_path", {""}, {}, {""}, ""},
     {"unknown_option", {"--bogus", "a.exe"}, {}, {}, "unknown option '--bogus'"},
@@ -50,14 +59,25 @@ const TCommandCase kCases[] = {
     {"version_needs_no_file", {"--version"}, {.Version = true}, {}, ""},
     {"inventory_options",
      {"-r", "--any-file", "dir", "--csv", "--recursive", "--null"},
-     {.Form = kCsv, .Recursive = true, .Null = true, .AnyFile = true}, {"dir"}, ""},
+     {.Form = kCsv, .Recursive = true, .Null = true, .AnyFile = true},
+     {"dir"},
+     ""},
     {"short_options_cluster", {"-r0", "dir"}, {.Recursive = true, .Null = true}, {"dir"}, ""},
     {"unknown_option_in_a_cluster", {"-r0x", "dir"}, {}, {}, "unknown option '-x'"},
     {"lists_alone_need_no_path",
-     {"--files-from", "a.txt", "--files-from=-"}, {.FilesFrom = {"a.txt", "-"}}, {}, ""},
+     {"--files-from", "a.txt", "--files-from=-"},
+     {.FilesFrom = {"a.txt", "-"}},
+     {},
+     ""},
     {"list_value_may_start_with_a_dash",
-     {"--files-from", "--json", "x.exe"}, {.FilesFrom = {"--json"}}, {"x.exe"}, ""},
-    {"list_without_its_value", {"a.exe", "--files-from"}, {}, {},
+     {"--files-from", "--json", "x.exe"},
+     {.FilesFrom = {"--json"}},
+     {"x.exe"},
+     ""},
+    {"list_without_its_value",
+     {"a.exe", "--files-from"},
+     {},
+     {},
      "option '--files-from' needs a file"},
     {"abbreviation_is_unknown", {"--jso", "a.exe"}, {}, {}, "unknown option '--jso'"},
     {"abbreviation_with_value_is_unknown", {"--files=l.txt"}, {}, {}, "unknown option '--files'"},
@@ -85,7 +105,8 @@ TEST_P(InfoCommandLine, Parses) {
   EXPECT_EQ(command.Options.Recursive, row.Options.Recursive);
   EXPECT_EQ(command.Options.Null, row.Options.Null);
   EXPECT_EQ(command.Options.AnyFile, row.Options.AnyFile);
-  std::vector<std::string> lists(command.Options.FilesFrom.begin(), command.Options.FilesFrom.end());
+  std::vector<std::string> lists(command.Options.FilesFrom.begin(),
+                                 command.Options.FilesFrom.end());
   EXPECT_EQ(lists, row.Options.FilesFrom);
   EXPECT_EQ(command.Options.Help, row.Options.Help);
   EXPECT_EQ(command.Options.Version, row.Options.Version);

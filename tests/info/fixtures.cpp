@@ -7,12 +7,9 @@ namespace {
 
 TVersionLayout ProgramVersion() {
   TVersionLayout layout;
-  layout.Strings = {{"CompanyName", "Acme Ünïcode"},
-                  {"FileDescription", "tab\there"},
-                  {"FileVersion", "1.2.3.4"},
-                  {"Full Version", "1.2.3.4 (build 77)"},
-                  {"ProductName", "say \"hi\" C:\\x"},
-                  {"ProductVersion", "1.2"}};
+  layout.Strings = {{"CompanyName", "Acme Ünïcode"},     {"FileDescription", "tab\there"},
+                    {"FileVersion", "1.2.3.4"},          {"Full Version", "1.2.3.4 (build 77)"},
+                    {"ProductName", "say \"hi\" C:\\x"}, {"ProductVersion", "1.2"}};
   layout.Fixed.Flags = 0x3;
   // Every part of the numeric versions tells its place: a swap or a lost high word shows.
   layout.Fixed.FileVersionMS = 0x00010002;
@@ -51,15 +48,15 @@ std::vector<TInfoFixture> WriteInfoFixtures(const std::string& directory) {
   TVersionLayout narrow;
   narrow.Strings = {{"ProductVersion", "1.0\xFF"}};
   TNeLayout ne;
-  ne.Resources.push_back({16, std::nullopt, 1, 0,
-                          BuildVersionTree(StandardTree(narrow, TTreeFlavor::Narrow),
-                                           TTreeFlavor::Narrow)});
+  ne.Resources.push_back(
+      {16, std::nullopt, 1, 0,
+       BuildVersionTree(StandardTree(narrow, TTreeFlavor::Narrow), TTreeFlavor::Narrow)});
   WriteFile(at + "narrow.exe", BuildNe(ne).Bytes);
 
   WriteFile(at + "notes.txt", TBytes{'h', 'i', '\n'});
 
-  return {{"program.exe", "Complete"},         {"library.dll", "NotExecutable"},
-          {"plain.exe", "NoVersionInfo"},      {"untranslated.exe", "NoTranslation"},
-          {"elsewhere.exe", "Complete"},       {"narrow.exe", "Complete"},
-          {"notes.txt", "NotExecutable"},      {"missing.exe", "NotFound"}};
+  return {{"program.exe", "Complete"},    {"library.dll", "NotExecutable"},
+          {"plain.exe", "NoVersionInfo"}, {"untranslated.exe", "NoTranslation"},
+          {"elsewhere.exe", "Complete"},  {"narrow.exe", "Complete"},
+          {"notes.txt", "NotExecutable"}, {"missing.exe", "NotFound"}};
 }

@@ -213,7 +213,8 @@ std::vector<std::string> JsonPaths(const std::string& out) {
     if (line.rfind(start, 0) != 0) continue;
     std::string path = line.substr(start.size(), line.find("\",\"Stop\"") - start.size());
     for (auto [from, to] : {std::pair<std::string, std::string>{"\\n", "\n"}, {"\\udcff", "\xFF"}})
-      for (std::size_t at; (at = path.find(from)) != std::string::npos;) path.replace(at, from.size(), to);
+      for (std::size_t at; (at = path.find(from)) != std::string::npos;)
+        path.replace(at, from.size(), to);
     paths.push_back(path);
   }
   return paths;
@@ -248,7 +249,7 @@ TEST_F(InfoProgram, WalkReportsFilesInByteOrderAndGoesOnPastTrouble) {
     program = (Folder / "tamsik-info").string();
     fs::copy_file(TAMSIK_INFO_PROGRAM, program, fs::copy_options::overwrite_existing);
     fs::permissions(Folder, fs::perms::owner_all | fs::perms::group_exec | fs::perms::others_exec |
-                                 fs::perms::group_read | fs::perms::others_read);
+                                fs::perms::group_read | fs::perms::others_read);
   }
   request.Argv = {program, "-r", "--json", "tree", "program.exe"};
   TProcessResult run = RunProcess(request);
@@ -290,14 +291,26 @@ TEST_F(InfoProgram, ListsOfPaths) {
     int Status;
   };
   const TRow rows[] = {
-      {"lines_empty_ones_skipped_last_without_end", "program.exe\n\nnotes.txt\n\nplain.exe",
-       "--files-from list", {"program.exe", "notes.txt", "plain.exe"}, 0},
-      {"windows_line_ends", "program.exe\r\nnotes.txt\r\n", "--files-from list",
-       {"program.exe", "notes.txt"}, 0},
-      {"nul_separated_names_with_line_ends", "program.exe\0new\nline\0\0"s, "-0 --files-from list",
-       {"program.exe", "new\nline"}, 1},
-      {"standard_input_after_the_arguments", "notes.txt\n", "--files-from - plain.exe <list",
-       {"plain.exe", "notes.txt"}, 0},
+      {"lines_empty_ones_skipped_last_without_end",
+       "program.exe\n\nnotes.txt\n\nplain.exe",
+       "--files-from list",
+       {"program.exe", "notes.txt", "plain.exe"},
+       0},
+      {"windows_line_ends",
+       "program.exe\r\nnotes.txt\r\n",
+       "--files-from list",
+       {"program.exe", "notes.txt"},
+       0},
+      {"nul_separated_names_with_line_ends",
+       "program.exe\0new\nline\0\0"s,
+       "-0 --files-from list",
+       {"program.exe", "new\nline"},
+       1},
+      {"standard_input_after_the_arguments",
+       "notes.txt\n",
+       "--files-from - plain.exe <list",
+       {"plain.exe", "notes.txt"},
+       0},
       {"empty_list", "", "--files-from list", {}, 0},
       {"missing_list_goes_on", "", "--files-from no-such-list plain.exe", {"plain.exe"}, 1},
   };
@@ -310,8 +323,7 @@ TEST_F(InfoProgram, ListsOfPaths) {
 }
 
 TEST_F(InfoProgram, OverLongListEntryIsSkippedWithAMessage) {
-  std::ofstream(Folder / "list", std::ios::binary)
-      << std::string(5000, 'a') << "\nprogram.exe\n";
+  std::ofstream(Folder / "list", std::ios::binary) << std::string(5000, 'a') << "\nprogram.exe\n";
   TRun run = Run("--json --files-from list");
   EXPECT_EQ(run.Status, 1);
   EXPECT_EQ(JsonPaths(run.Out), std::vector<std::string>{"program.exe"});
@@ -341,7 +353,8 @@ TEST_F(InfoProgram, AnyFileReadsLibrariesAndKeepsTheShellsAnswer) {
     TRun run = Run(row.Arguments);
     EXPECT_EQ(run.Status, 0) << row.Arguments;
     for (const char* part : row.Holds)
-      EXPECT_NE(run.Out.find(part), std::string::npos) << row.Arguments << ": " << part << "\n" << run.Out;
+      EXPECT_NE(run.Out.find(part), std::string::npos) << row.Arguments << ": " << part << "\n"
+                                                       << run.Out;
   }
 }
 
@@ -364,8 +377,7 @@ TEST_F(InfoProgram, CsvHasAHeaderAndOneRowAFile) {
 // terminal; its own standard output then goes to a file.
 TEST_F(InfoProgram, ProgressOnlyOnATerminalAndOnlyForLongRuns) {
   if (std::system("command -v script >/dev/null") != 0) GTEST_SKIP() << "SKIPPED: no script(1)";
-  const std::string slowList =
-      "(echo program.exe; sleep 1.3; yes program.exe | head -n 300)";
+  const std::string slowList = "(echo program.exe; sleep 1.3; yes program.exe | head -n 300)";
   const std::string program = "'" TAMSIK_INFO_PROGRAM "' --json --files-from - >records";
   struct TRow {
     const char* Name;
@@ -383,7 +395,8 @@ TEST_F(InfoProgram, ProgressOnlyOnATerminalAndOnlyForLongRuns) {
     std::string command = "cd '" + Folder.string() + "' && " + row.Command;
     ASSERT_EQ(std::system(command.c_str()), 0) << row.Name;
     std::string screen = ReadAll(Folder / "screen");
-    EXPECT_EQ(screen.find(" files/s") != std::string::npos, row.Shown) << row.Name << ": " << screen;
+    EXPECT_EQ(screen.find(" files/s") != std::string::npos, row.Shown)
+        << row.Name << ": " << screen;
     EXPECT_EQ(screen.find("{\"Path\""), std::string::npos) << "records stay off the terminal";
     EXPECT_FALSE(ReadAll(Folder / "records").empty()) << row.Name;
   }

@@ -74,7 +74,8 @@ TEST(TextReport, MissingFileShowsNoFields) {
   EXPECT_EQ(out,
             "Path:             gone.exe\n"
             "Read:             file not found\n"
-            "Hint:             " + std::string(StopHint(TInfoStop::NotFound, {}, "gone.exe")) + "\n");
+            "Hint:             " +
+                std::string(StopHint(TInfoStop::NotFound, {}, "gone.exe")) + "\n");
 }
 
 TEST(TextReport, AppendsToWhatIsThere) {
@@ -86,22 +87,25 @@ TEST(TextReport, AppendsToWhatIsThere) {
 TEST(JsonReport, OneLineWithEveryKey) {
   std::string out;
   AppendJsonReport(out, "dir/\"a\".exe", SampleReport());
-  EXPECT_EQ(out,
-            R"({"Path":"dir/\"a\".exe","Stop":"Complete","TypeName":"Application","Executable":true,)"
-            R"("CompanyName":"Acme","FileDescription":"","FileVersion":"1.2.3.4",)"
-            R"("InternalName":"","LegalCopyRight":"","LegalTradeMarks":"","OriginalFileName":"",)"
-            R"("ProductName":"line\nbreak","ProductVersion":"1.2","Comments":"","SpecialBuild":"",)"
-            R"("PrivateBuild":"","FileType":"Application","FileVersionNumber":"1.2.3.4",)"
-            R"("ProductVersionNumber":"65535.0.0.1","IsDebug":true,"IsPreRelease":false,)"
-            R"("IsSpecialBuild":false,"IsPrivateBuild":false,"IsPatched":false,"IsInfoInferred":true,)"
-            R"("Translations":["040904B0","04070000"]})"
-            "\n");
+  EXPECT_EQ(
+      out,
+      R"({"Path":"dir/\"a\".exe","Stop":"Complete","TypeName":"Application","Executable":true,)"
+      R"("CompanyName":"Acme","FileDescription":"","FileVersion":"1.2.3.4",)"
+      R"("InternalName":"","LegalCopyRight":"","LegalTradeMarks":"","OriginalFileName":"",)"
+      R"("ProductName":"line\nbreak","ProductVersion":"1.2","Comments":"","SpecialBuild":"",)"
+      R"("PrivateBuild":"","FileType":"Application","FileVersionNumber":"1.2.3.4",)"
+      R"("ProductVersionNumber":"65535.0.0.1","IsDebug":true,"IsPreRelease":false,)"
+      R"("IsSpecialBuild":false,"IsPrivateBuild":false,"IsPatched":false,"IsInfoInferred":true,)"
+      R"("Translations":["040904B0","04070000"]})"
+      "\n");
 }
 
 TEST(JsonReport, MissingFileKeepsEveryKey) {
   std::string out;
   AppendJsonReport(out, "gone.exe", NotFound());
-  EXPECT_EQ(out.rfind(R"({"Path":"gone.exe","Stop":"NotFound","TypeName":"","Executable":false,)", 0), 0u);
+  EXPECT_EQ(
+      out.rfind(R"({"Path":"gone.exe","Stop":"NotFound","TypeName":"","Executable":false,)", 0),
+      0u);
   EXPECT_NE(out.find(R"("IsInfoInferred":false,"Translations":[]})"), std::string::npos);
 }
 
@@ -129,7 +133,8 @@ TEST(CsvReport, OneRowWithEveryColumn) {
             "\"040904B0 04070000\"\r\n");
   out.clear();
   AppendCsvReport(out, "gone.exe", NotFound());
-  EXPECT_EQ(out, "gone.exe,NotFound,,false,,,,,,,,,,,,,,,,false,false,false,false,false,false,\r\n");
+  EXPECT_EQ(out,
+            "gone.exe,NotFound,,false,,,,,,,,,,,,,,,,false,false,false,false,false,false,\r\n");
 }
 
 // Every one of the comparers' fields appears once, in record order, among the output fields.
@@ -156,17 +161,33 @@ TEST(RecordFields, CoverTheRecordInOrder) {
     else
       byTable.*field.Flag = true;
   }
-  TFileVersionInfo byHand{"TypeName",     "CompanyName",    "FileDescription", "FileVersion",
-                          "InternalName", "LegalCopyRight", "LegalTradeMarks", "OriginalFileName",
-                          "ProductName",  "ProductVersion", "Comments",        "SpecialBuild",
-                          "PrivateBuild", "FileType",       true, true, true, true, true, true};
+  TFileVersionInfo byHand{"TypeName",
+                          "CompanyName",
+                          "FileDescription",
+                          "FileVersion",
+                          "InternalName",
+                          "LegalCopyRight",
+                          "LegalTradeMarks",
+                          "OriginalFileName",
+                          "ProductName",
+                          "ProductVersion",
+                          "Comments",
+                          "SpecialBuild",
+                          "PrivateBuild",
+                          "FileType",
+                          true,
+                          true,
+                          true,
+                          true,
+                          true,
+                          true};
   EXPECT_EQ(byTable, byHand);
   EXPECT_EQ(names, (std::vector<std::string>{
-                       "TypeName", "CompanyName", "FileDescription", "FileVersion", "InternalName",
-                       "LegalCopyRight", "LegalTradeMarks", "OriginalFileName", "ProductName",
-                       "ProductVersion", "Comments", "SpecialBuild", "PrivateBuild", "FileType",
-                       "IsDebug", "IsPreRelease", "IsSpecialBuild", "IsPrivateBuild", "IsPatched",
-                       "IsInfoInferred"}));
+                       "TypeName",       "CompanyName",    "FileDescription", "FileVersion",
+                       "InternalName",   "LegalCopyRight", "LegalTradeMarks", "OriginalFileName",
+                       "ProductName",    "ProductVersion", "Comments",        "SpecialBuild",
+                       "PrivateBuild",   "FileType",       "IsDebug",         "IsPreRelease",
+                       "IsSpecialBuild", "IsPrivateBuild", "IsPatched",       "IsInfoInferred"}));
 }
 
 struct TStopCase {
@@ -199,7 +220,13 @@ TFileVersionInfo WithOneString() {
 }
 
 const TStopCase kStopCases[] = {
-    {"not_found", TInfoStop::NotFound, {}, "a.exe", "NotFound", "file not found", "directory counts"},
+    {"not_found",
+     TInfoStop::NotFound,
+     {},
+     "a.exe",
+     "NotFound",
+     "file not found",
+     "directory counts"},
     {"dll_by_type_name", TInfoStop::NotExecutable, WithTypeName("Application extension"), "lib",
      "NotExecutable", "stopped: not reported as an executable", "two DLLs compare \"=\""},
     {"dll_by_extension", TInfoStop::NotExecutable, WithTypeName("dll file"), "dir/LIB.Dll",

@@ -136,7 +136,7 @@ std::string DecodeJsonString(std::string_view json) {
 TEST(TextEscapeRoundTrip, AnyBytesSurviveJson) {
   std::mt19937 random(20240611);
   // Bytes that start, continue or break sequences, chosen more often than the rest.
-  const unsigned char kInteresting[] = {0x00, 0x0A, 0x1F, '"', '\\', 'A', 0x7F, 0x80, 0xBF,
+  const unsigned char kInteresting[] = {0x00, 0x0A, 0x1F, '"',  '\\', 'A',  0x7F, 0x80, 0xBF,
                                         0xC0, 0xC2, 0xDF, 0xE0, 0xED, 0xEF, 0xF0, 0xF4, 0xFF};
   for (int round = 0; round < 5000; ++round) {
     std::string text;

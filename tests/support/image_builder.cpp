@@ -35,8 +35,8 @@ struct TResourceSection {
 
 TResourceSection BuildResourceSection(const std::vector<TResourceLayout>& resources, bool sorted) {
   // Sorted as linkers write directories (named entries first, then numbers in ascending order),
-  // or in the layout's order, so a test decides which entry comes first. The data keeps the layout's
-  // order either way.
+  // or in the layout's order, so a test decides which entry comes first. The data keeps the
+  // layout's order either way.
   std::vector<std::size_t> order(resources.size());
   for (std::size_t i = 0; i < order.size(); ++i) order[i] = i;
   // Ties keep the layout's order; std::sort, unlike std::stable_sort, allocates nothing, which the
@@ -57,7 +57,8 @@ TResourceSection BuildResourceSection(const std::vector<TResourceLayout>& resour
     byType[resources[i].Type].push_back(i);
   }
   auto nameKey = [&](std::size_t i) {
-    return resources[i].Name ? "s:" + *resources[i].Name : "n:" + std::to_string(resources[i].NameId);
+    return resources[i].Name ? "s:" + *resources[i].Name
+                             : "n:" + std::to_string(resources[i].NameId);
   };
 
   // Sizes first: root, type directories, name directories, data entries, strings, data.
@@ -66,7 +67,8 @@ TResourceSection BuildResourceSection(const std::vector<TResourceLayout>& resour
   for (std::uint32_t type : types) {
     std::vector<std::string> names;
     for (std::size_t i : byType[type])
-      if (std::find(names.begin(), names.end(), nameKey(i)) == names.end()) names.push_back(nameKey(i));
+      if (std::find(names.begin(), names.end(), nameKey(i)) == names.end())
+        names.push_back(nameKey(i));
     directoryBytes += 16 + 8 * names.size();
     for (const std::string& name : names) {
       std::size_t languages = 0;
@@ -118,9 +120,10 @@ TResourceSection BuildResourceSection(const std::vector<TResourceLayout>& resour
       for (std::size_t i : byType[types[t]])
         if (nameKey(i) == names[n]) members.push_back(i);
       first = members.front();
-      std::uint32_t nameField = resources[first].Name
-                                    ? kSubdirectory | static_cast<std::uint32_t>(stringOffsets[*resources[first].Name])
-                                    : resources[first].NameId;
+      std::uint32_t nameField =
+          resources[first].Name
+              ? kSubdirectory | static_cast<std::uint32_t>(stringOffsets[*resources[first].Name])
+              : resources[first].NameId;
       Put32(out, entry, nameField);
       Put32(out, entry + 4, kSubdirectory | static_cast<std::uint32_t>(nameDirectory));
       directoryHeader(nameDirectory, 0, members.size());
@@ -180,21 +183,25 @@ TBuiltImage BuildPe(const TPeLayout& layout) {
   std::size_t sec = image.SectionTable;
   const char name[8] = {'.', 'r', 's', 'r', 'c', 0, 0, 0};
   std::copy(name, name + 8, out.begin() + static_cast<std::ptrdiff_t>(sec));
-  std::size_t rawSize = (section.Bytes.size() + kFileAlignment - 1) / kFileAlignment * kFileAlignment;
+  std::size_t rawSize =
+      (section.Bytes.size() + kFileAlignment - 1) / kFileAlignment * kFileAlignment;
   Put32(out, sec + 8, static_cast<std::uint32_t>(section.Bytes.size()));
   Put32(out, sec + 12, kSectionRva);
   Put32(out, sec + 16, static_cast<std::uint32_t>(rawSize));
   Put32(out, sec + 20, static_cast<std::uint32_t>(kFileAlignment));
   Put32(out, sec + 36, 0x40000040);  // initialized data, readable
-  Put32(out, opt + 56, kSectionRva + static_cast<std::uint32_t>((section.Bytes.size() + 0xFFF) & ~0xFFFu));
+  Put32(out, opt + 56,
+        kSectionRva + static_cast<std::uint32_t>((section.Bytes.size() + 0xFFF) & ~0xFFFu));
 
   if (out.size() > kFileAlignment) throw std::logic_error("headers outgrew the first page");
   out.resize(kFileAlignment, 0);
   image.ResourceDirectory = out.size();
   out.insert(out.end(), section.Bytes.begin(), section.Bytes.end());
   out.resize(kFileAlignment + rawSize, 0);
-  for (std::size_t offset : section.DataOffsets) image.DataOffsets.push_back(kFileAlignment + offset);
-  for (std::size_t offset : section.DataEntries) image.DataEntries.push_back(kFileAlignment + offset);
+  for (std::size_t offset : section.DataOffsets)
+    image.DataOffsets.push_back(kFileAlignment + offset);
+  for (std::size_t offset : section.DataEntries)
+    image.DataEntries.push_back(kFileAlignment + offset);
   return image;
 }
 
@@ -234,7 +241,7 @@ TBuiltImage BuildNe(const TNeLayout& layout) {
     image.DataOffsets.push_back(place);
     place += units * unit;
   }
-  Put16(out, cursor, 0);  // end of the resource table
+  Put16(out, cursor, 0);                                               // end of the resource table
   Put16(out, ne + 0x26, static_cast<std::uint32_t>(cursor + 2 - ne));  // resident names follow
   out.resize(dataAt, 0);
   for (std::size_t i = 0; i < layout.Resources.size(); ++i) {
@@ -262,6 +269,7 @@ TBuiltImage ProgramWithVersion(const TBytes& versionData, TPeKind kind) {
 
 void WriteFile(const std::string& path, const TBytes& bytes) {
   std::ofstream file(path, std::ios::binary | std::ios::trunc);
-  file.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+  file.write(reinterpret_cast<const char*>(bytes.data()),
+             static_cast<std::streamsize>(bytes.size()));
   if (!file) throw std::runtime_error("cannot write " + path);
 }

@@ -12,8 +12,8 @@
 #include "tests/support/version_tree.h"
 
 struct TResourceLayout {
-  std::uint32_t Type = 16;               // numeric type
-  std::optional<std::string> Name;       // a string name (ASCII) instead of NameId
+  std::uint32_t Type = 16;          // numeric type
+  std::optional<std::string> Name;  // a string name (ASCII) instead of NameId
   std::uint32_t NameId = 1;
   std::uint32_t Language = 0x0409;
   TBytes Data;
@@ -36,9 +36,9 @@ struct TPeLayout {
 
 struct TBuiltImage {
   TBytes Bytes;
-  std::size_t NewHeader = 0;          // "PE" or "NE" signature offset
-  std::size_t ResourceDirectory = 0;  // file offset of the resource directory or table
-  std::size_t SectionTable = 0;       // PE only
+  std::size_t NewHeader = 0;             // "PE" or "NE" signature offset
+  std::size_t ResourceDirectory = 0;     // file offset of the resource directory or table
+  std::size_t SectionTable = 0;          // PE only
   std::vector<std::size_t> DataOffsets;  // file offset of each resource's data, in layout order
   std::vector<std::size_t> DataEntries;  // PE only: file offset of each resource's data entry
 };

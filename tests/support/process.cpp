@@ -46,13 +46,16 @@ TProcessResult RunProcess(const TProcessRequest& request) {
     dup2(target, 1);
     dup2(err[1], 2);
     signal(SIGPIPE, SIG_DFL);
-    if (request.RunAsUser && (setgid(*request.RunAsUser) != 0 || setuid(*request.RunAsUser) != 0)) _exit(125);
-    if (!request.WorkingDirectory.empty() && chdir(request.WorkingDirectory.c_str()) != 0) _exit(126);
+    if (request.RunAsUser && (setgid(*request.RunAsUser) != 0 || setuid(*request.RunAsUser) != 0))
+      _exit(125);
+    if (!request.WorkingDirectory.empty() && chdir(request.WorkingDirectory.c_str()) != 0)
+      _exit(126);
     int input = open(request.StdinFile.empty() ? "/dev/null" : request.StdinFile.c_str(), O_RDONLY);
     if (input < 0) _exit(126);
     dup2(input, 0);
     std::vector<char*> argv;
-    for (const std::string& argument : request.Argv) argv.push_back(const_cast<char*>(argument.c_str()));
+    for (const std::string& argument : request.Argv)
+      argv.push_back(const_cast<char*>(argument.c_str()));
     argv.push_back(nullptr);
     execvp(argv[0], argv.data());
     _exit(127);

@@ -89,16 +89,15 @@ TBlockLayout Parent(std::string key, std::vector<TBlockLayout> children, std::ui
 
 TBytes FixedInfoBytes(const TFixedInfo& fixed) {
   return Le32({0xFEEF04BD, 0x00010000, fixed.FileVersionMS, fixed.FileVersionLS,
-               fixed.ProductVersionMS, fixed.ProductVersionLS,
-               fixed.FlagsMask, fixed.Flags, 0x00040004, fixed.FileType, fixed.FileSubtype, 0, 0});
+               fixed.ProductVersionMS, fixed.ProductVersionLS, fixed.FlagsMask, fixed.Flags,
+               0x00040004, fixed.FileType, fixed.FileSubtype, 0, 0});
 }
 
 TBlockLayout StandardTree(const TVersionLayout& layout, TTreeFlavor flavor) {
   std::vector<TBlockLayout> strings;
   for (const auto& [key, text] : layout.Strings) strings.push_back(TextBlock(key, text, flavor));
   TBlockLayout root = BinaryBlock("VS_VERSION_INFO", FixedInfoBytes(layout.Fixed));
-  root.Children.push_back(
-      Parent("StringFileInfo", {Parent(layout.TableName, std::move(strings))}));
+  root.Children.push_back(Parent("StringFileInfo", {Parent(layout.TableName, std::move(strings))}));
   if (!layout.Translations.empty()) {
     TBytes entries;
     for (std::uint32_t entry : layout.Translations) {

@@ -11,11 +11,10 @@
 
 #include "tests/support/bytes.h"
 
-
 struct TBlockLayout {
-  std::string Key;  // UTF-8; stored as UTF-16 in wide data, as it is in narrow data
-  TBytes Value;     // the value bytes as stored
-  std::uint16_t Type = 0;  // wide data only: 1 for text, 0 for binary
+  std::string Key;                // UTF-8; stored as UTF-16 in wide data, as it is in narrow data
+  TBytes Value;                   // the value bytes as stored
+  std::uint16_t Type = 0;         // wide data only: 1 for text, 0 for binary
   std::uint16_t ValueLength = 0;  // as stored: characters for wide text, bytes otherwise
   std::vector<TBlockLayout> Children;
   std::optional<std::uint16_t> LengthOverride;  // stored instead of the true block length
@@ -32,7 +31,8 @@ TBytes Le32(std::initializer_list<std::uint32_t> values);
 
 // A text value: UTF-16 with terminator in wide data, 8-bit with terminator in narrow data; the
 // stored length counts the characters and the terminator, as resource compilers write it.
-TBlockLayout TextBlock(std::string key, std::string_view text, TTreeFlavor flavor = TTreeFlavor::Wide);
+TBlockLayout TextBlock(std::string key, std::string_view text,
+                       TTreeFlavor flavor = TTreeFlavor::Wide);
 TBlockLayout BinaryBlock(std::string key, TBytes value);
 TBlockLayout Parent(std::string key, std::vector<TBlockLayout> children, std::uint16_t type = 1);
 

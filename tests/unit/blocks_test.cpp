@@ -10,8 +10,11 @@ namespace {
 TBlockLayout SampleTree() {
   TVersionLayout layout;
   layout.TableName = "040904b0";
-  layout.Strings = {{"LegalCopyright", "(c) Acme"}, {"ProductVersion", "1.2.0"},
-                  {"ProductVersion", "9.9"}, {"ProductVersionX", "x"}, {"Empty", ""}};
+  layout.Strings = {{"LegalCopyright", "(c) Acme"},
+                    {"ProductVersion", "1.2.0"},
+                    {"ProductVersion", "9.9"},
+                    {"ProductVersionX", "x"},
+                    {"Empty", ""}};
   return StandardTree(layout);
 }
 
@@ -24,7 +27,8 @@ std::string Lookup(const TBytes& data, std::string_view path,
   if (!block) return "<none>";
   if (flavor == TVersionFlavor::Narrow || !block->IsText) {
     TByteView value = DeclaredValue(view, *block);
-    if (flavor == TVersionFlavor::Narrow && value.Size() > 0 && *value.ReadU8(value.Size() - 1) == 0)
+    if (flavor == TVersionFlavor::Narrow && value.Size() > 0 &&
+        *value.ReadU8(value.Size() - 1) == 0)
       return std::string(reinterpret_cast<const char*>(value.At(0)), value.Size() - 1);
     return "<" + std::to_string(value.Size()) + " bytes>";
   }
@@ -51,20 +55,26 @@ INSTANTIATE_TEST_SUITE_P(
         TPathCase{"root_by_empty_path", "", "<52 bytes>"},
         TPathCase{"root_by_backslash", "\\", "<52 bytes>"},
         TPathCase{"string", "\\StringFileInfo\\040904b0\\ProductVersion", "1.2.0"},
-        TPathCase{"table_name_in_upper_case_matches", "\\StringFileInfo\\040904B0\\ProductVersion", "1.2.0"},
-        TPathCase{"key_in_other_case_matches", "\\StringFileInfo\\040904B0\\LegalCopyRight", "(c) Acme"},
-        TPathCase{"leading_backslash_is_optional", "StringFileInfo\\040904B0\\ProductVersion", "1.2.0"},
-        TPathCase{"doubled_and_trailing_backslashes_are_ignored", "\\\\StringFileInfo\\\\040904B0\\ProductVersion\\\\", "1.2.0"},
+        TPathCase{"table_name_in_upper_case_matches", "\\StringFileInfo\\040904B0\\ProductVersion",
+                  "1.2.0"},
+        TPathCase{"key_in_other_case_matches", "\\StringFileInfo\\040904B0\\LegalCopyRight",
+                  "(c) Acme"},
+        TPathCase{"leading_backslash_is_optional", "StringFileInfo\\040904B0\\ProductVersion",
+                  "1.2.0"},
+        TPathCase{"doubled_and_trailing_backslashes_are_ignored",
+                  "\\\\StringFileInfo\\\\040904B0\\ProductVersion\\\\", "1.2.0"},
         TPathCase{"slash_is_no_separator", "/StringFileInfo/040904B0/ProductVersion", "<none>"},
         TPathCase{"key_must_match_whole", "\\StringFileInfo\\040904B0\\ProductVers", "<none>"},
         TPathCase{"longer_key_is_another_key", "\\StringFileInfo\\040904B0\\ProductVersionX", "x"},
-        TPathCase{"first_of_duplicate_keys_wins", "\\StringFileInfo\\040904B0\\productversion", "1.2.0"},
+        TPathCase{"first_of_duplicate_keys_wins", "\\StringFileInfo\\040904B0\\productversion",
+                  "1.2.0"},
         TPathCase{"block_itself", "\\StringFileInfo", "<block>"},
         TPathCase{"table_itself", "\\StringFileInfo\\040904B0", "<block>"},
         TPathCase{"empty_value", "\\StringFileInfo\\040904B0\\Empty", ""},
         TPathCase{"translation", "\\VarFileInfo\\Translation", "<4 bytes>"},
         TPathCase{"missing_table", "\\StringFileInfo\\04070000\\ProductVersion", "<none>"},
-        TPathCase{"path_below_a_string", "\\StringFileInfo\\040904B0\\ProductVersion\\x", "<none>"}),
+        TPathCase{"path_below_a_string", "\\StringFileInfo\\040904B0\\ProductVersion\\x",
+                  "<none>"}),
     [](const testing::TestParamInfo<TPathCase>& info) { return info.param.Name; });
 
 TBlockLayout& Strings(TBlockLayout& root) { return root.Children[0].Children[0]; }
@@ -142,8 +152,10 @@ TEST(VersionBlocks, NarrowDataHasEightBitKeysAndText) {
   TBytes data = BuildVersionTree(StandardTree(layout, TTreeFlavor::Narrow), TTreeFlavor::Narrow);
   TByteView view(data.data(), data.size());
   EXPECT_EQ(DetectFlavor(view), TVersionFlavor::Narrow);
-  EXPECT_EQ(Lookup(data, "\\stringfileinfo\\040904b0\\PRODUCTVERSION", TVersionFlavor::Narrow), "1.2.0");
-  EXPECT_EQ(Lookup(data, "\\StringFileInfo\\040904B0\\Comments", TVersionFlavor::Narrow), "caf\xe9");
+  EXPECT_EQ(Lookup(data, "\\stringfileinfo\\040904b0\\PRODUCTVERSION", TVersionFlavor::Narrow),
+            "1.2.0");
+  EXPECT_EQ(Lookup(data, "\\StringFileInfo\\040904B0\\Comments", TVersionFlavor::Narrow),
+            "caf\xe9");
   EXPECT_EQ(Lookup(data, "\\VarFileInfo\\Translation", TVersionFlavor::Narrow), "<4 bytes>");
   auto root = FindBlock(view, TVersionFlavor::Narrow, "\\");
   ASSERT_TRUE(root);

@@ -9,7 +9,8 @@
 
 namespace {
 
-constexpr TCompareSettings kProduct{VersionReaderVariant::Standard, &TFileVersionInfo::ProductVersion};
+constexpr TCompareSettings kProduct{VersionReaderVariant::Standard,
+                                    &TFileVersionInfo::ProductVersion};
 
 TEST(Existence, NamesAreLiteralAndFoldersAreNotFiles) {
   TTempFolder folder;
@@ -31,8 +32,10 @@ TEST(CompareVersionField, AnswersOnlyForExactlyTwoExistingFiles) {
   TTempFolder folder;
   TVersionLayout layout;
   layout.Strings = {{"ProductVersion", "1.2"}};
-  std::string a = folder.Write("a.exe", ProgramWithVersion(BuildVersionTree(StandardTree(layout))).Bytes);
-  std::string b = folder.Write("b.exe", ProgramWithVersion(BuildVersionTree(StandardTree(layout)), TPeKind::Pe32Plus).Bytes);
+  std::string a =
+      folder.Write("a.exe", ProgramWithVersion(BuildVersionTree(StandardTree(layout))).Bytes);
+  std::string b = folder.Write(
+      "b.exe", ProgramWithVersion(BuildVersionTree(StandardTree(layout)), TPeKind::Pe32Plus).Bytes);
   EXPECT_EQ(CompareVersionField(kProduct, {a, b}), "=");
   EXPECT_EQ(CompareVersionField(kProduct, {}), "0");
   EXPECT_EQ(CompareVersionField(kProduct, {a}), "0");

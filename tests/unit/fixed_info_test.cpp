@@ -23,19 +23,21 @@ TEST_P(FileTypeTextTable, NamesTheType) {
 
 INSTANTIATE_TEST_SUITE_P(
     Types, FileTypeTextTable,
-    testing::Values(
-        TTypeCase{0, 7, "Unknown"}, TTypeCase{1, 0, "Application"}, TTypeCase{1, 99, "Application"},
-        TTypeCase{2, 3, "DLL"}, TTypeCase{3, 0, "Unknown Driver"}, TTypeCase{3, 1, "Printer Driver"},
-        TTypeCase{3, 2, "Keyboard Driver"}, TTypeCase{3, 3, "Language Driver"},
-        TTypeCase{3, 4, "Display Driver"}, TTypeCase{3, 5, "Mouse Driver"},
-        TTypeCase{3, 6, "Network Driver"}, TTypeCase{3, 7, "System Driver"},
-        TTypeCase{3, 8, "InstallableDriver"}, TTypeCase{3, 9, "Sound Driver"},
-        TTypeCase{3, 10, "Communications Driver"}, TTypeCase{3, 11, ""}, TTypeCase{3, 0xFFFFFFFF, ""},
-        TTypeCase{4, 0, "Unknown Font"}, TTypeCase{4, 1, "Raster Font"}, TTypeCase{4, 2, "Vector Font"},
-        TTypeCase{4, 3, "Truetype Font"}, TTypeCase{4, 4, ""},
-        TTypeCase{5, 0x2A, "Virtual Defice Identifier = 0000002A"},
-        TTypeCase{5, 0xABCDEF12, "Virtual Defice Identifier = ABCDEF12"}, TTypeCase{6, 0, ""},
-        TTypeCase{7, 5, "Static-link Library"}, TTypeCase{8, 0, ""}, TTypeCase{0xFFFFFFFF, 0, ""}));
+    testing::Values(TTypeCase{0, 7, "Unknown"}, TTypeCase{1, 0, "Application"},
+                    TTypeCase{1, 99, "Application"}, TTypeCase{2, 3, "DLL"},
+                    TTypeCase{3, 0, "Unknown Driver"}, TTypeCase{3, 1, "Printer Driver"},
+                    TTypeCase{3, 2, "Keyboard Driver"}, TTypeCase{3, 3, "Language Driver"},
+                    TTypeCase{3, 4, "Display Driver"}, TTypeCase{3, 5, "Mouse Driver"},
+                    TTypeCase{3, 6, "Network Driver"}, TTypeCase{3, 7, "System Driver"},
+                    TTypeCase{3, 8, "InstallableDriver"}, TTypeCase{3, 9, "Sound Driver"},
+                    TTypeCase{3, 10, "Communications Driver"}, TTypeCase{3, 11, ""},
+                    TTypeCase{3, 0xFFFFFFFF, ""}, TTypeCase{4, 0, "Unknown Font"},
+                    TTypeCase{4, 1, "Raster Font"}, TTypeCase{4, 2, "Vector Font"},
+                    TTypeCase{4, 3, "Truetype Font"}, TTypeCase{4, 4, ""},
+                    TTypeCase{5, 0x2A, "Virtual Defice Identifier = 0000002A"},
+                    TTypeCase{5, 0xABCDEF12, "Virtual Defice Identifier = ABCDEF12"},
+                    TTypeCase{6, 0, ""}, TTypeCase{7, 5, "Static-link Library"},
+                    TTypeCase{8, 0, ""}, TTypeCase{0xFFFFFFFF, 0, ""}));
 
 TEST(FileFlags, CountOnlyWhenDeclaredValidAndSet) {
   struct TFlagCase {

@@ -67,11 +67,19 @@ INSTANTIATE_TEST_SUITE_P(
     testing::Values(
         TChoiceCase{"only_one", {Version(1, 0x409, 'A')}, 'A'},
         // Named entries come first in a directory; name 1 is found among the numbered ones.
-        TChoiceCase{"name_one_before_others", {{16, std::string("VERSION"), 0, 0x409, Marker('S')}, Version(1, 0x409, 'A'), Version(7, 0x409, 'B')}, 'A'},
-        TChoiceCase{"neutral_language_first", {Version(1, 0, 'N'), Version(1, 0x407, 'G'), Version(1, 0x409, 'E')}, 'N'},
+        TChoiceCase{"name_one_before_others",
+                    {{16, std::string("VERSION"), 0, 0x409, Marker('S')},
+                     Version(1, 0x409, 'A'),
+                     Version(7, 0x409, 'B')},
+                    'A'},
+        TChoiceCase{"neutral_language_first",
+                    {Version(1, 0, 'N'), Version(1, 0x407, 'G'), Version(1, 0x409, 'E')},
+                    'N'},
         TChoiceCase{"us_english_next", {Version(1, 0x407, 'G'), Version(1, 0x409, 'E')}, 'E'},
         TChoiceCase{"else_first_listed", {Version(1, 0x407, 'G'), Version(1, 0x40C, 'F')}, 'G'},
-        TChoiceCase{"other_types_skipped", {{3, std::nullopt, 1, 0x409, Marker('I')}, Version(1, 0x409, 'A')}, 'A'}),
+        TChoiceCase{"other_types_skipped",
+                    {{3, std::nullopt, 1, 0x409, Marker('I')}, Version(1, 0x409, 'A')},
+                    'A'}),
     [](const testing::TestParamInfo<TChoiceCase>& info) { return info.param.Name; });
 
 TEST(PeImage, AnyMachineTypeWillDo) {
@@ -91,8 +99,9 @@ TEST(PeImage, AnyMachineTypeWillDo) {
 
 TEST(NeImage, FindsItsVersionResource) {
   TNeLayout layout;
-  layout.Resources = {{3, std::nullopt, 1, 0, Marker('I')}, {16, std::nullopt, 5, 0, Marker('B')},
-                    {16, std::nullopt, 1, 0, Marker('A')}};
+  layout.Resources = {{3, std::nullopt, 1, 0, Marker('I')},
+                      {16, std::nullopt, 5, 0, Marker('B')},
+                      {16, std::nullopt, 1, 0, Marker('A')}};
   TLocated located = Locate(BuildNe(layout).Bytes);
   EXPECT_EQ(located.Fault, TImageFault::None);
   EXPECT_EQ(located.FirstByte, 'A');
@@ -129,23 +138,66 @@ INSTANTIATE_TEST_SUITE_P(
     testing::Values(
         TFaultCase{"not_mz", [](TBuiltImage& i) { i.Bytes[0] = 'X'; }, TImageFault::NotAnImage},
         TFaultCase{"empty_file", [](TBuiltImage& i) { i.Bytes.clear(); }, TImageFault::NotAnImage},
-        TFaultCase{"dos_program", [](TBuiltImage& i) { i.Bytes = BuildDosProgram(); }, TImageFault::NotAnImage},
-        TFaultCase{"new_header_past_the_end", [](TBuiltImage& i) { Poke32(i.Bytes, 0x3C, 0xFFFFFFF0); }, TImageFault::NotAnImage},
-        TFaultCase{"cut_in_the_headers", [](TBuiltImage& i) { i.Bytes.resize(i.NewHeader + 30); }, TImageFault::Truncated},
-        TFaultCase{"unknown_optional_header", [](TBuiltImage& i) { i.Bytes[i.NewHeader + 24] = 0x07; }, TImageFault::BadSignature},
-        TFaultCase{"no_resource_directory", [](TBuiltImage& i) { i.Bytes = [] { TPeLayout s; s.WithResourceDirectory = false; return BuildPe(s).Bytes; }(); }, TImageFault::NoResources},
-        TFaultCase{"no_version_type", [](TBuiltImage& i) { TPeLayout s; s.Resources = {{3, std::nullopt, 1, 0x409, Marker('I')}}; i = BuildPe(s); }, TImageFault::NoVersionResource},
-        TFaultCase{"section_count_past_the_end", [](TBuiltImage& i) { i.Bytes[i.NewHeader + 6] = 0xFF; i.Bytes[i.NewHeader + 7] = 0xFF; }, TImageFault::Truncated},
-        TFaultCase{"resources_outside_every_section", [](TBuiltImage& i) { Poke32(i.Bytes, i.SectionTable + 12, 0x9000); }, TImageFault::OutsideImage},
-        TFaultCase{"type_entry_names_data_not_a_directory", [](TBuiltImage& i) { i.Bytes[i.ResourceDirectory + 23] &= 0x7F; }, TImageFault::BadDirectory},
-        TFaultCase{"language_entry_names_a_directory", [](TBuiltImage& i) { Poke32(i.Bytes, i.ResourceDirectory + 0x44, 0x80000000); }, TImageFault::BadDirectory},
+        TFaultCase{"dos_program", [](TBuiltImage& i) { i.Bytes = BuildDosProgram(); },
+                   TImageFault::NotAnImage},
+        TFaultCase{"new_header_past_the_end",
+                   [](TBuiltImage& i) { Poke32(i.Bytes, 0x3C, 0xFFFFFFF0); },
+                   TImageFault::NotAnImage},
+        TFaultCase{"cut_in_the_headers", [](TBuiltImage& i) { i.Bytes.resize(i.NewHeader + 30); },
+                   TImageFault::Truncated},
+        TFaultCase{"unknown_optional_header",
+                   [](TBuiltImage& i) { i.Bytes[i.NewHeader + 24] = 0x07; },
+                   TImageFault::BadSignature},
+        TFaultCase{"no_resource_directory",
+                   [](TBuiltImage& i) {
+                     i.Bytes = [] {
+                       TPeLayout s;
+                       s.WithResourceDirectory = false;
+                       return BuildPe(s).Bytes;
+                     }();
+                   },
+                   TImageFault::NoResources},
+        TFaultCase{"no_version_type",
+                   [](TBuiltImage& i) {
+                     TPeLayout s;
+                     s.Resources = {{3, std::nullopt, 1, 0x409, Marker('I')}};
+                     i = BuildPe(s);
+                   },
+                   TImageFault::NoVersionResource},
+        TFaultCase{"section_count_past_the_end",
+                   [](TBuiltImage& i) {
+                     i.Bytes[i.NewHeader + 6] = 0xFF;
+                     i.Bytes[i.NewHeader + 7] = 0xFF;
+                   },
+                   TImageFault::Truncated},
+        TFaultCase{"resources_outside_every_section",
+                   [](TBuiltImage& i) { Poke32(i.Bytes, i.SectionTable + 12, 0x9000); },
+                   TImageFault::OutsideImage},
+        TFaultCase{"type_entry_names_data_not_a_directory",
+                   [](TBuiltImage& i) { i.Bytes[i.ResourceDirectory + 23] &= 0x7F; },
+                   TImageFault::BadDirectory},
+        TFaultCase{"language_entry_names_a_directory",
+                   [](TBuiltImage& i) { Poke32(i.Bytes, i.ResourceDirectory + 0x44, 0x80000000); },
+                   TImageFault::BadDirectory},
         // The name level is then the type level again, where no name 1 is listed.
-        TFaultCase{"directory_points_at_itself", [](TBuiltImage& i) { Poke32(i.Bytes, i.ResourceDirectory + 20, 0x80000000); }, TImageFault::NoVersionResource},
-        TFaultCase{"data_larger_than_its_section", [](TBuiltImage& i) { Poke32(i.Bytes, i.DataEntries[0] + 4, 0x7FFFFFFF); }, TImageFault::OutsideImage},
-        TFaultCase{"data_address_outside_the_image", [](TBuiltImage& i) { Poke32(i.Bytes, i.DataEntries[0], 0x7FFF0000); }, TImageFault::OutsideImage},
+        TFaultCase{"directory_points_at_itself",
+                   [](TBuiltImage& i) { Poke32(i.Bytes, i.ResourceDirectory + 20, 0x80000000); },
+                   TImageFault::NoVersionResource},
+        TFaultCase{"data_larger_than_its_section",
+                   [](TBuiltImage& i) { Poke32(i.Bytes, i.DataEntries[0] + 4, 0x7FFFFFFF); },
+                   TImageFault::OutsideImage},
+        TFaultCase{"data_address_outside_the_image",
+                   [](TBuiltImage& i) { Poke32(i.Bytes, i.DataEntries[0], 0x7FFF0000); },
+                   TImageFault::OutsideImage},
         // More than a sector short of its section's end: the platform would not map the image.
-        TFaultCase{"data_cut_off", [](TBuiltImage& i) { Poke32(i.Bytes, i.SectionTable + 16, 0x400); i.Bytes.resize(i.DataOffsets[0] + 8); }, TImageFault::Truncated},
-        TFaultCase{"empty_data", [](TBuiltImage& i) { Poke32(i.Bytes, i.DataEntries[0] + 4, 0); }, TImageFault::NoVersionResource}),
+        TFaultCase{"data_cut_off",
+                   [](TBuiltImage& i) {
+                     Poke32(i.Bytes, i.SectionTable + 16, 0x400);
+                     i.Bytes.resize(i.DataOffsets[0] + 8);
+                   },
+                   TImageFault::Truncated},
+        TFaultCase{"empty_data", [](TBuiltImage& i) { Poke32(i.Bytes, i.DataEntries[0] + 4, 0); },
+                   TImageFault::NoVersionResource}),
     [](const testing::TestParamInfo<TFaultCase>& info) { return info.param.Name; });
 
 TEST(NeImage, HostileTablesEnd) {
@@ -189,15 +241,42 @@ INSTANTIATE_TEST_SUITE_P(
     Kinds, ExeType,
     testing::Values(
         TExeTypeCase{"console_program", [] { return Pe([](TPeLayout&) {}); }, 0x4550},
-        TExeTypeCase{"console_pe32plus", [] { return Pe([](TPeLayout& s) { s.Kind = TPeKind::Pe32Plus; }); }, 0x4550},
-        TExeTypeCase{"gui_program_carries_subsystem_version", [] { return Pe([](TPeLayout& s) { s.Subsystem = 2; s.SubsystemMajor = 6; s.SubsystemMinor = 1; }); }, 0x06014550},
+        TExeTypeCase{"console_pe32plus",
+                     [] { return Pe([](TPeLayout& s) { s.Kind = TPeKind::Pe32Plus; }); }, 0x4550},
+        TExeTypeCase{"gui_program_carries_subsystem_version",
+                     [] {
+                       return Pe([](TPeLayout& s) {
+                         s.Subsystem = 2;
+                         s.SubsystemMajor = 6;
+                         s.SubsystemMinor = 1;
+                       });
+                     },
+                     0x06014550},
         TExeTypeCase{"dll", [] { return Pe([](TPeLayout& s) { s.Dll = true; }); }, 0},
-        TExeTypeCase{"gui_dll", [] { return Pe([](TPeLayout& s) { s.Dll = true; s.Subsystem = 2; }); }, 0},
-        TExeTypeCase{"ne_carries_windows_version", [] { return BuildNe(TNeLayout{}).Bytes; }, 0x030A454E},
+        TExeTypeCase{"gui_dll",
+                     [] {
+                       return Pe([](TPeLayout& s) {
+                         s.Dll = true;
+                         s.Subsystem = 2;
+                       });
+                     },
+                     0},
+        TExeTypeCase{"ne_carries_windows_version", [] { return BuildNe(TNeLayout{}).Bytes; },
+                     0x030A454E},
         TExeTypeCase{"dos_program", [] { return BuildDosProgram(); }, 0x4D5A},
-        TExeTypeCase{"text", [] { return TBytes{'h', 'e', 'l', 'l', 'o'}; }, 0},
+        TExeTypeCase{"text",
+                     [] {
+                       return TBytes{'h', 'e', 'l', 'l', 'o'};
+                     },
+                     0},
         TExeTypeCase{"empty", [] { return TBytes{}; }, 0},
-        TExeTypeCase{"pe_cut_in_its_headers", [] { TBytes b = Pe([](TPeLayout&) {}); b.resize(0x60); return b; }, 0}),
+        TExeTypeCase{"pe_cut_in_its_headers",
+                     [] {
+                       TBytes b = Pe([](TPeLayout&) {});
+                       b.resize(0x60);
+                       return b;
+                     },
+                     0}),
     [](const testing::TestParamInfo<TExeTypeCase>& info) { return info.param.Name; });
 
 TEST(RegularFile, RefusesWhatIsNotARegularFile) {

@@ -28,13 +28,16 @@ TEST(OutOfMemory, EndsTheRunWithAMessageAndNoAnswer) {
   TTempFolder folder;
   // Enough strings to make the version buffer larger than anything else the run allocates.
   TVersionLayout layout;
-  for (int i = 0; i < 40; ++i) layout.Strings.push_back({"Key" + std::to_string(i), std::string(40, 'v')});
-  std::string path = folder.Write("big.exe", ProgramWithVersion(BuildVersionTree(StandardTree(layout))).Bytes);
+  for (int i = 0; i < 40; ++i)
+    layout.Strings.push_back({"Key" + std::to_string(i), std::string(40, 'v')});
+  std::string path =
+      folder.Write("big.exe", ProgramWithVersion(BuildVersionTree(StandardTree(layout))).Bytes);
   std::vector<std::string> words = {"tamsik", path, path};
   std::vector<char*> argv;
   for (std::string& word : words) argv.push_back(word.data());
 
-  constexpr TCompareSettings kProduct{VersionReaderVariant::Standard, &TFileVersionInfo::ProductVersion};
+  constexpr TCompareSettings kProduct{VersionReaderVariant::Standard,
+                                      &TFileVersionInfo::ProductVersion};
   testing::internal::CaptureStdout();
   gFailFrom = 8192;
   int status = RunComparer(kProduct, static_cast<int>(argv.size()), argv.data());

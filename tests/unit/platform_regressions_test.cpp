@@ -18,7 +18,6 @@
 
 namespace {
 
-
 struct TAnswer {
   bool Found = false;
   std::string Text;  // up to the first zero byte
@@ -69,7 +68,8 @@ class StoredValueLength : public testing::TestWithParam<TValueCase> {};
 
 TEST_P(StoredValueLength, Answer) {
   TTempFolder scratch;
-  std::string path = scratch.Write("program.exe", WithProductVersion(GetParam().Flavor, GetParam().Edit));
+  std::string path =
+      scratch.Write("program.exe", WithProductVersion(GetParam().Flavor, GetParam().Edit));
   TAnswer answer = Query(path, kProductVersion);
   ASSERT_TRUE(answer.Found);
   EXPECT_EQ(answer.Text, GetParam().Text);
@@ -80,8 +80,10 @@ INSTANTIATE_TEST_SUITE_P(
     Findings, StoredValueLength,
     testing::Values(
         // Wide text runs to its terminator within its block, whatever the stored length says.
-        TValueCase{"short_length_keeps_the_whole_wide_text", TTreeFlavor::Wide, [](TBlockLayout& s) { s.ValueLength = 2; }, "1.2", 4},
-        TValueCase{"zero_length_gives_empty_wide_text", TTreeFlavor::Wide, [](TBlockLayout& s) { s.ValueLength = 0; }, "", 0},
+        TValueCase{"short_length_keeps_the_whole_wide_text", TTreeFlavor::Wide,
+                   [](TBlockLayout& s) { s.ValueLength = 2; }, "1.2", 4},
+        TValueCase{"zero_length_gives_empty_wide_text", TTreeFlavor::Wide,
+                   [](TBlockLayout& s) { s.ValueLength = 0; }, "", 0},
         TValueCase{"units_after_the_terminator_are_not_text", TTreeFlavor::Wide,
                    [](TBlockLayout& s) {
                      s.Value = Utf16FromUtf8("1.2");
@@ -96,26 +98,28 @@ INSTANTIATE_TEST_SUITE_P(
                      s.ValueLength = 3;
                    },
                    "1.2", 4},
-        TValueCase{"long_length_stops_at_the_terminator", TTreeFlavor::Wide, [](TBlockLayout& s) { s.ValueLength = 12; },
-                   "1.2", 4},
+        TValueCase{"long_length_stops_at_the_terminator", TTreeFlavor::Wide,
+                   [](TBlockLayout& s) { s.ValueLength = 12; }, "1.2", 4},
         TValueCase{"length_past_the_data_stops_at_the_terminator", TTreeFlavor::Wide,
                    [](TBlockLayout& s) { s.ValueLength = 0x7FFF; }, "1.2", 4},
-        TValueCase{"narrow_text_is_given_in_place", TTreeFlavor::Narrow, [](TBlockLayout& s) { s.ValueLength = 2; },
-                   "1.2", 2},
+        TValueCase{"narrow_text_is_given_in_place", TTreeFlavor::Narrow,
+                   [](TBlockLayout& s) { s.ValueLength = 2; }, "1.2", 2},
         TValueCase{"narrow_zero_length_still_points_at_the_text", TTreeFlavor::Narrow,
                    [](TBlockLayout& s) { s.ValueLength = 0; }, "1.2", 0},
-        TValueCase{"unterminated_narrow_text_runs_on", TTreeFlavor::Narrow,
-                   [](TBlockLayout& s) {
-                     s.Value = {'1', '.', '2', '.'};
-                     s.ValueLength = 4;
-                   },
-                   // The next block's length (0x16, "ProductName") follows; its high byte ends the text.
-                   "1.2.\x16", 4}),
+        TValueCase{
+            "unterminated_narrow_text_runs_on", TTreeFlavor::Narrow,
+            [](TBlockLayout& s) {
+              s.Value = {'1', '.', '2', '.'};
+              s.ValueLength = 4;
+            },
+            // The next block's length (0x16, "ProductName") follows; its high byte ends the text.
+            "1.2.\x16", 4}),
     [](const testing::TestParamInfo<TValueCase>& info) { return info.param.Name; });
 
 struct TChoiceCase {
   const char* Name;
-  std::vector<std::pair<std::uint32_t, std::uint32_t>> Resources;  // name, language; in directory order
+  std::vector<std::pair<std::uint32_t, std::uint32_t>>
+      Resources;       // name, language; in directory order
   const char* Chosen;  // the Comments string of the chosen one, nullptr for none
 };
 
@@ -127,7 +131,8 @@ TEST_P(VersionResourceChoice, FollowsThePlatform) {
   for (auto [name, language] : GetParam().Resources) {
     TVersionLayout version;
     version.Strings = {{"Comments", std::to_string(name) + "/" + std::to_string(language)}};
-    layout.Resources.push_back({16, std::nullopt, name, language, BuildVersionTree(StandardTree(version))});
+    layout.Resources.push_back(
+        {16, std::nullopt, name, language, BuildVersionTree(StandardTree(version))});
   }
   TTempFolder scratch;
   TAnswer answer = Query(scratch.Write("program.exe", BuildPe(layout).Bytes), kComments);
@@ -155,7 +160,8 @@ TEST(VersionResourceChoice, NamedResourceIsNoVersion) {
   TPeLayout layout;
   TVersionLayout version;
   version.Strings = {{"Comments", "named"}};
-  layout.Resources.push_back({16, std::string("VERSION"), 0, 0x409, BuildVersionTree(StandardTree(version))});
+  layout.Resources.push_back(
+      {16, std::string("VERSION"), 0, 0x409, BuildVersionTree(StandardTree(version))});
   TTempFolder scratch;
   EXPECT_FALSE(Query(scratch.Write("program.exe", BuildPe(layout).Bytes), kComments).Found);
 }
@@ -164,10 +170,14 @@ TEST(VersionResourceChoice, NeNameOtherThanOneIsNoVersion) {
   TNeLayout ne;
   TVersionLayout version;
   version.Strings = {{"Comments", "two"}};
-  ne.Resources.push_back({16, std::nullopt, 2, 0, BuildVersionTree(StandardTree(version, TTreeFlavor::Narrow), TTreeFlavor::Narrow)});
+  ne.Resources.push_back(
+      {16, std::nullopt, 2, 0,
+       BuildVersionTree(StandardTree(version, TTreeFlavor::Narrow), TTreeFlavor::Narrow)});
   TTempFolder scratch;
   DWORD handle = 0;
-  EXPECT_EQ(GetFileVersionInfoSizeA(scratch.Write("program.exe", BuildNe(ne).Bytes).c_str(), &handle), 0u);
+  EXPECT_EQ(
+      GetFileVersionInfoSizeA(scratch.Write("program.exe", BuildNe(ne).Bytes).c_str(), &handle),
+      0u);
 }
 
 TEST(CutImage, LessThanASectorShortReadsAsZeros) {
@@ -222,30 +232,78 @@ TEST_P(ShellExeType, FollowsThePlatform) {
   TTempFolder scratch;
   std::string path = scratch.Write(GetParam().FileName, GetParam().Bytes());
   SHFILEINFOA info{};
-  EXPECT_EQ(SHGetFileInfoA(path.c_str(), 0, &info, sizeof info, SHGFI_EXETYPE), GetParam().Expected);
+  EXPECT_EQ(SHGetFileInfoA(path.c_str(), 0, &info, sizeof info, SHGFI_EXETYPE),
+            GetParam().Expected);
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Findings, ShellExeType,
     testing::Values(
-        TExeCase{"dos_header_cut_short_is_nothing", "short.exe", [] { return TBytes{'M', 'Z', 0, 0}; }, 0},
-        TExeCase{"com_name_makes_any_content_dos", "prog.com", [] { return TBytes{0xB4, 0x4C, 0xCD, 0x21}; }, 0x4D5A},
-        TExeCase{"pif_name_in_capitals_too", "prog.PIF", [] { return TBytes{'h', 'i'}; }, 0x4D5A},
+        TExeCase{"dos_header_cut_short_is_nothing", "short.exe",
+                 [] {
+                   return TBytes{'M', 'Z', 0, 0};
+                 },
+                 0},
+        TExeCase{"com_name_makes_any_content_dos", "prog.com",
+                 [] {
+                   return TBytes{0xB4, 0x4C, 0xCD, 0x21};
+                 },
+                 0x4D5A},
+        TExeCase{"pif_name_in_capitals_too", "prog.PIF",
+                 [] {
+                   return TBytes{'h', 'i'};
+                 },
+                 0x4D5A},
         TExeCase{"empty_com_file_is_nothing", "empty.com", [] { return TBytes{}; }, 0},
-        TExeCase{"batch_file_is_nothing", "run.bat", [] { return TBytes{'@', 'e', 'c', 'h', 'o'}; }, 0},
+        TExeCase{"batch_file_is_nothing", "run.bat",
+                 [] {
+                   return TBytes{'@', 'e', 'c', 'h', 'o'};
+                 },
+                 0},
         TExeCase{"com_name_keeps_a_broken_image_broken", "broken.com",
                  [] { return DosHeaderOnly(0x40, std::string("PE\0\0", 4), 0x80); }, 0},
-        TExeCase{"new_header_past_the_end_is_dos", "stub.exe", [] { return DosHeaderOnly(0x1000, "", 0x40); }, 0x4D5A},
+        TExeCase{"new_header_past_the_end_is_dos", "stub.exe",
+                 [] { return DosHeaderOnly(0x1000, "", 0x40); }, 0x4D5A},
         TExeCase{"pe_signature_without_file_header_is_dos", "stub.exe",
                  [] { return DosHeaderOnly(0x40, std::string("PE\0\0", 4), 0x4A); }, 0x4D5A},
         TExeCase{"pe_file_header_alone_is_nothing", "cut.exe",
                  [] { return DosHeaderOnly(0x40, std::string("PE\0\0", 4), 0x58); }, 0},
-        TExeCase{"section_table_cut_short_is_nothing", "cut.exe", [] { TBytes b = Console(); b.resize(0x15F); return b; }, 0},
+        TExeCase{"section_table_cut_short_is_nothing", "cut.exe",
+                 [] {
+                   TBytes b = Console();
+                   b.resize(0x15F);
+                   return b;
+                 },
+                 0},
         // Every machine counts, so versions of ARM64 and other programs are compared.
-        TExeCase{"arm64_program_counts", "arm.exe", [] { TBytes b = Console(TPeKind::Pe32Plus); Poke16(b, 0x44, 0xAA64); return b; }, 0x4550},
-        TExeCase{"pe32_for_x64_counts", "odd.exe", [] { TBytes b = Console(); Poke16(b, 0x44, 0x8664); return b; }, 0x4550},
-        TExeCase{"pe32plus_for_x86_counts", "odd.exe", [] { TBytes b = Console(TPeKind::Pe32Plus); Poke16(b, 0x44, 0x14C); return b; }, 0x4550},
-        TExeCase{"optional_header_size_plays_no_part", "small.exe", [] { TBytes b = Console(); Poke16(b, 0x54, 0); return b; }, 0x4550},
+        TExeCase{"arm64_program_counts", "arm.exe",
+                 [] {
+                   TBytes b = Console(TPeKind::Pe32Plus);
+                   Poke16(b, 0x44, 0xAA64);
+                   return b;
+                 },
+                 0x4550},
+        TExeCase{"pe32_for_x64_counts", "odd.exe",
+                 [] {
+                   TBytes b = Console();
+                   Poke16(b, 0x44, 0x8664);
+                   return b;
+                 },
+                 0x4550},
+        TExeCase{"pe32plus_for_x86_counts", "odd.exe",
+                 [] {
+                   TBytes b = Console(TPeKind::Pe32Plus);
+                   Poke16(b, 0x44, 0x14C);
+                   return b;
+                 },
+                 0x4550},
+        TExeCase{"optional_header_size_plays_no_part", "small.exe",
+                 [] {
+                   TBytes b = Console();
+                   Poke16(b, 0x54, 0);
+                   return b;
+                 },
+                 0x4550},
         TExeCase{"gui_version_word_is_major_shifted_or_minor", "gui.exe",
                  [] {
                    TPeLayout layout;
@@ -258,7 +316,12 @@ INSTANTIATE_TEST_SUITE_P(
         TExeCase{"ne_for_os2_is_nothing", "os2.exe", [] { return NeFor(1); }, 0},
         TExeCase{"ne_for_dos_extender_is_dos", "ext.exe", [] { return NeFor(5); }, 0x4D5A},
         TExeCase{"ne_header_cut_before_its_version_has_version_zero", "cut.exe",
-                 [] { TBytes b = NeFor(2); b.resize(0x40 + 0x37); return b; }, 0x454E}),
+                 [] {
+                   TBytes b = NeFor(2);
+                   b.resize(0x40 + 0x37);
+                   return b;
+                 },
+                 0x454E}),
     [](const testing::TestParamInfo<TExeCase>& info) { return info.param.Name; });
 
 }  // namespace

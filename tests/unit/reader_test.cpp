@@ -39,15 +39,27 @@ TEST(Reader, FillsEveryFieldInOneRead) {
   TTempFolder folder;
   std::string path = folder.Write("tool.exe", Image(Sample()));
   TFileVersionInfo info;
-  EXPECT_EQ(ReadFileVersionInfoTraced(path, info, VersionReaderVariant::Standard), TReadStop::Complete);
-  TFileVersionInfo expected{.TypeName = "Application", .CompanyName = "Acme",
-                            .FileDescription = "Tool", .FileVersion = "1.2.3.4",
-                            .InternalName = "tool", .LegalCopyRight = "(c) Acme",
-                            .LegalTradeMarks = "Acme(tm)", .OriginalFileName = "t.exe",
-                            .ProductName = "Tool", .ProductVersion = "1.2", .Comments = "caf\xc3\xa9",
-                            .SpecialBuild = "special", .PrivateBuild = "private",
-                            .FileType = "Display Driver", .IsDebug = true, .IsPreRelease = true,
-                            .IsSpecialBuild = true, .IsPrivateBuild = true, .IsPatched = true,
+  EXPECT_EQ(ReadFileVersionInfoTraced(path, info, VersionReaderVariant::Standard),
+            TReadStop::Complete);
+  TFileVersionInfo expected{.TypeName = "Application",
+                            .CompanyName = "Acme",
+                            .FileDescription = "Tool",
+                            .FileVersion = "1.2.3.4",
+                            .InternalName = "tool",
+                            .LegalCopyRight = "(c) Acme",
+                            .LegalTradeMarks = "Acme(tm)",
+                            .OriginalFileName = "t.exe",
+                            .ProductName = "Tool",
+                            .ProductVersion = "1.2",
+                            .Comments = "caf\xc3\xa9",
+                            .SpecialBuild = "special",
+                            .PrivateBuild = "private",
+                            .FileType = "Display Driver",
+                            .IsDebug = true,
+                            .IsPreRelease = true,
+                            .IsSpecialBuild = true,
+                            .IsPrivateBuild = true,
+                            .IsPatched = true,
                             .IsInfoInferred = true};
   EXPECT_EQ(info, expected);
 
@@ -73,7 +85,8 @@ TEST(Reader, OnlyTheFirstTranslationCounts) {
   layout.TableName = "040704B0";
   layout.Translations = {0x04B00409, 0x04B00407};
   TFileVersionInfo info;
-  EXPECT_EQ(ReadFileVersionInfoTraced(folder.Write("a.exe", Image(layout)), info, VersionReaderVariant::Standard),
+  EXPECT_EQ(ReadFileVersionInfoTraced(folder.Write("a.exe", Image(layout)), info,
+                                      VersionReaderVariant::Standard),
             TReadStop::Complete);
   EXPECT_EQ(info.ProductVersion, "");
   layout.Translations = {0x04B00407, 0x04B00409};
@@ -112,7 +125,9 @@ TEST_P(ReaderStops, WhereItsInputEnds) {
   TTempFolder folder;
   TFileVersionInfo info;
   info.ProductVersion = "stale";
-  EXPECT_EQ(ReadFileVersionInfoTraced(GetParam().Make(folder), info, VersionReaderVariant::Standard), GetParam().Stop);
+  EXPECT_EQ(
+      ReadFileVersionInfoTraced(GetParam().Make(folder), info, VersionReaderVariant::Standard),
+      GetParam().Stop);
   EXPECT_EQ(info.TypeName, GetParam().TypeName);
   // No string is read, and the fixed information only when the version data was.
   TFileVersionInfo expected;
@@ -125,23 +140,39 @@ INSTANTIATE_TEST_SUITE_P(
     Stops, ReaderStops,
     testing::Values(
         // The shell does not report a DLL as a program: its version data is never looked at.
-        TStopCase{"dll", [](const TTempFolder& f) { return f.Write("lib.dll", Image(Sample(), true)); },
+        TStopCase{"dll",
+                  [](const TTempFolder& f) { return f.Write("lib.dll", Image(Sample(), true)); },
                   TReadStop::NotExecutable, "Application extension"},
-        TStopCase{"text", [](const TTempFolder& f) { return f.Write("notes.txt", {'h', 'i'}); },
+        TStopCase{"text",
+                  [](const TTempFolder& f) {
+                    return f.Write("notes.txt", {'h', 'i'});
+                  },
                   TReadStop::NotExecutable, "TXT File"},
-        TStopCase{"no_version_data", [](const TTempFolder& f) { TPeLayout pe; return f.Write("bare.exe", BuildPe(pe).Bytes); },
+        TStopCase{"no_version_data",
+                  [](const TTempFolder& f) {
+                    TPeLayout pe;
+                    return f.Write("bare.exe", BuildPe(pe).Bytes);
+                  },
                   TReadStop::NoVersionInfo, "Application"},
-        TStopCase{"no_translation", [](const TTempFolder& f) { TVersionLayout s = Sample(); s.Translations = {}; return f.Write("t.exe", Image(s)); },
+        TStopCase{"no_translation",
+                  [](const TTempFolder& f) {
+                    TVersionLayout s = Sample();
+                    s.Translations = {};
+                    return f.Write("t.exe", Image(s));
+                  },
                   TReadStop::NoTranslation, "Application", true},
-        TStopCase{"empty_translation", [](const TTempFolder& f) {
+        TStopCase{"empty_translation",
+                  [](const TTempFolder& f) {
                     TBlockLayout root = StandardTree(Sample());
                     root.Children[1].Children[0].Value = {1, 2};
                     root.Children[1].Children[0].ValueLength = 2;
                     TPeLayout pe;
                     pe.Resources = {{16, std::nullopt, 1, 0x409, BuildVersionTree(root)}};
-                    return f.Write("t.exe", BuildPe(pe).Bytes); },
+                    return f.Write("t.exe", BuildPe(pe).Bytes);
+                  },
                   TReadStop::NoTranslation, "Application", true},
-        TStopCase{"missing", [](const TTempFolder& f) { return (f.Path() / "missing.exe").string(); },
+        TStopCase{"missing",
+                  [](const TTempFolder& f) { return (f.Path() / "missing.exe").string(); },
                   TReadStop::NotExecutable, ""}),
     [](const testing::TestParamInfo<TStopCase>& info) { return info.param.Name; });
 
@@ -150,7 +181,8 @@ TEST(Reader, TranslationNamingNoTableReadsNoStrings) {
   TVersionLayout layout = Sample();
   layout.Translations = {0x04E40407};
   TFileVersionInfo info;
-  EXPECT_EQ(ReadFileVersionInfoTraced(folder.Write("a.exe", Image(layout)), info, VersionReaderVariant::Standard),
+  EXPECT_EQ(ReadFileVersionInfoTraced(folder.Write("a.exe", Image(layout)), info,
+                                      VersionReaderVariant::Standard),
             TReadStop::Complete);
   EXPECT_EQ(info.CompanyName, "");
   EXPECT_EQ(info.ProductVersion, "");

@@ -32,23 +32,27 @@ INSTANTIATE_TEST_SUITE_P(
                     TUtf8Case{"two_byte", u"\u00e9\u03b2", "\xc3\xa9\xce\xb2"},
                     TUtf8Case{"three_byte", u"\u20ac\uffff", "\xe2\x82\xac\xef\xbf\xbf"},
                     TUtf8Case{"surrogate_pair", u"\U0001F600", "\xf0\x9f\x98\x80"},
-                    TUtf8Case{"unpaired_high", std::u16string(1, char16_t(0xD83D)) + u"x", "\xed\xa0\xbd" "x"},
+                    TUtf8Case{"unpaired_high", std::u16string(1, char16_t(0xD83D)) + u"x",
+                              "\xed\xa0\xbd"
+                              "x"},
                     TUtf8Case{"unpaired_low", std::u16string(1, char16_t(0xDE00)), "\xed\xb8\x80"},
-                    TUtf8Case{"high_at_end", u"a" + std::u16string(1, char16_t(0xD800)), "a\xed\xa0\x80"},
+                    TUtf8Case{"high_at_end", u"a" + std::u16string(1, char16_t(0xD800)),
+                              "a\xed\xa0\x80"},
                     TUtf8Case{"low_before_high", std::u16string{char16_t(0xDC00), char16_t(0xD800)},
                               "\xed\xb0\x80\xed\xa0\x80"}),
     [](const testing::TestParamInfo<TUtf8Case>& info) { return info.param.Name; });
 
 TEST(Utf8Conversion, DifferentUnitsNeverGiveTheSameText) {
   // A replacing conversion would map both unpaired surrogates to U+FFFD and make "=" lie.
-  EXPECT_NE(ToUtf8(std::u16string(1, char16_t(0xD800))), ToUtf8(std::u16string(1, char16_t(0xD801))));
+  EXPECT_NE(ToUtf8(std::u16string(1, char16_t(0xD800))),
+            ToUtf8(std::u16string(1, char16_t(0xD801))));
   EXPECT_NE(ToUtf8(std::u16string(1, char16_t(0xD800))), ToUtf8(u"\uFFFD"));
 }
 
 TEST(Utf8Conversion, MalformedBytesBecomeReplacementCharacters) {
   EXPECT_EQ(Utf8ToUtf16("a\x80z"), u"a\uFFFDz");
-  EXPECT_EQ(Utf8ToUtf16("\xc0\xaf"), u"\uFFFD\uFFFD");  // overlong
-  EXPECT_EQ(Utf8ToUtf16("\xe2\x82"), u"\uFFFD\uFFFD");  // cut short
+  EXPECT_EQ(Utf8ToUtf16("\xc0\xaf"), u"\uFFFD\uFFFD");                      // overlong
+  EXPECT_EQ(Utf8ToUtf16("\xe2\x82"), u"\uFFFD\uFFFD");                      // cut short
   EXPECT_EQ(Utf8ToUtf16("\xf4\x90\x80\x80"), u"\uFFFD\uFFFD\uFFFD\uFFFD");  // past U+10FFFF
 }
 

@@ -51,12 +51,15 @@ constexpr const char* kProductVersion = "\\StringFileInfo\\040904B0\\ProductVers
 
 TEST(VersionInfoApi, TextValuesAreTerminatedNarrowText) {
   TTempFolder folder;
-  TVersionData data(folder.Write("a.exe", StandardImage({{"ProductVersion", "1.2.0"}, {"Comments", "\xce\xb2 \xf0\x9f\x98\x80"}, {"Empty", ""}})));
+  TVersionData data(folder.Write("a.exe", StandardImage({{"ProductVersion", "1.2.0"},
+                                                         {"Comments", "\xce\xb2 \xf0\x9f\x98\x80"},
+                                                         {"Empty", ""}})));
   ASSERT_TRUE(data.Read);
   TQuery version = data.Query(kProductVersion);
   EXPECT_TRUE(version.Found);
   EXPECT_EQ(version.Bytes, std::string("1.2.0", 6));  // length counts the terminator
-  EXPECT_EQ(data.Query("\\StringFileInfo\\040904B0\\Comments").Bytes, std::string("\xce\xb2 \xf0\x9f\x98\x80", 8));
+  EXPECT_EQ(data.Query("\\StringFileInfo\\040904B0\\Comments").Bytes,
+            std::string("\xce\xb2 \xf0\x9f\x98\x80", 8));
   TQuery empty = data.Query("\\StringFileInfo\\040904B0\\Empty");
   EXPECT_TRUE(empty.Found);
   EXPECT_STREQ(static_cast<const char*>(empty.Pointer), "");
@@ -71,7 +74,8 @@ TEST(VersionInfoApi, TextValuesAreTerminatedNarrowText) {
 
 TEST(VersionInfoApi, EarlierAnswersStayIntact) {
   TTempFolder folder;
-  TVersionData data(folder.Write("a.exe", StandardImage({{"CompanyName", "Acme"}, {"ProductVersion", "1.2.0"}})));
+  TVersionData data(
+      folder.Write("a.exe", StandardImage({{"CompanyName", "Acme"}, {"ProductVersion", "1.2.0"}})));
   TQuery company = data.Query("\\StringFileInfo\\040904B0\\CompanyName");
   TQuery version = data.Query(kProductVersion);
   data.Query("\\StringFileInfo\\040904B0\\CompanyName");
@@ -80,7 +84,8 @@ TEST(VersionInfoApi, EarlierAnswersStayIntact) {
   // Every answer points into the caller's buffer.
   for (const TQuery& query : {company, version}) {
     EXPECT_GE(static_cast<const std::uint8_t*>(query.Pointer), data.Buffer.data());
-    EXPECT_LT(static_cast<const std::uint8_t*>(query.Pointer), data.Buffer.data() + data.Buffer.size());
+    EXPECT_LT(static_cast<const std::uint8_t*>(query.Pointer),
+              data.Buffer.data() + data.Buffer.size());
   }
 }
 
@@ -89,17 +94,21 @@ TEST(VersionInfoApi, NarrowDataIsGivenAsItIs) {
   TVersionLayout layout;
   layout.Strings = {{"ProductVersion", "1.2.0"}, {"Comments", "caf\xe9"}};
   TNeLayout ne;
-  ne.Resources.push_back({16, std::nullopt, 1, 0, BuildVersionTree(StandardTree(layout, TTreeFlavor::Narrow), TTreeFlavor::Narrow)});
+  ne.Resources.push_back(
+      {16, std::nullopt, 1, 0,
+       BuildVersionTree(StandardTree(layout, TTreeFlavor::Narrow), TTreeFlavor::Narrow)});
   TVersionData data(folder.Write("ne.exe", BuildNe(ne).Bytes));
   ASSERT_TRUE(data.Read);
   EXPECT_STREQ(static_cast<const char*>(data.Query(kProductVersion).Pointer), "1.2.0");
-  EXPECT_STREQ(static_cast<const char*>(data.Query("\\StringFileInfo\\040904B0\\Comments").Pointer), "caf\xe9");
+  EXPECT_STREQ(static_cast<const char*>(data.Query("\\StringFileInfo\\040904B0\\Comments").Pointer),
+               "caf\xe9");
   EXPECT_EQ(data.Query("\\VarFileInfo\\Translation").Bytes, std::string("\x09\x04\xb0\x04", 4));
 }
 
 TEST(VersionInfoApi, UnterminatedNarrowTextRunsOn) {
   TTempFolder folder;
-  TBlockLayout root = StandardTree({{}, "040904B0", {{"ProductVersion", "1.2.0"}, {"Next", "zzzz"}}}, TTreeFlavor::Narrow);
+  TBlockLayout root = StandardTree(
+      {{}, "040904B0", {{"ProductVersion", "1.2.0"}, {"Next", "zzzz"}}}, TTreeFlavor::Narrow);
   TBlockLayout& string = root.Children[0].Children[0].Children[0];
   string.Value = {'1', '.', '2', '.'};  // no terminator, and the block ends right after it
   string.ValueLength = 4;
@@ -185,9 +194,11 @@ TEST(VersionInfoApi, ARewrittenFileIsReadAfresh) {
   EXPECT_STREQ(static_cast<const char*>(first.Query(kProductVersion).Pointer), "1.2.0");
   // A different layout under the same name: the data must come from where the new file has it.
   TVersionLayout layout;
-  layout.Strings = {{"CompanyName", "A much longer company name that moves things"}, {"ProductVersion", "2.0"}};
+  layout.Strings = {{"CompanyName", "A much longer company name that moves things"},
+                    {"ProductVersion", "2.0"}};
   TPeLayout pe;
-  pe.Resources = {{3, std::nullopt, 1, 0x409, TBytes(100, 1)}, {16, std::nullopt, 1, 0x409, BuildVersionTree(StandardTree(layout))}};
+  pe.Resources = {{3, std::nullopt, 1, 0x409, TBytes(100, 1)},
+                  {16, std::nullopt, 1, 0x409, BuildVersionTree(StandardTree(layout))}};
   WriteFile(path, BuildPe(pe).Bytes);
   TVersionData second(path);
   EXPECT_STREQ(static_cast<const char*>(second.Query(kProductVersion).Pointer), "2.0");
@@ -227,7 +238,9 @@ TEST(ShellTypeNameOf, FoldersMissingFilesAndLongExtensions) {
   SHFILEINFOA info{};
   ASSERT_NE(SHGetFileInfoA(folder.Path().c_str(), 0, &info, sizeof info, SHGFI_TYPENAME), 0u);
   EXPECT_STREQ(info.szTypeName, "File folder");
-  EXPECT_EQ(SHGetFileInfoA((folder.Path() / "missing").c_str(), 0, &info, sizeof info, SHGFI_TYPENAME), 0u);
+  EXPECT_EQ(
+      SHGetFileInfoA((folder.Path() / "missing").c_str(), 0, &info, sizeof info, SHGFI_TYPENAME),
+      0u);
   // The field holds 80 bytes: a long extension is cut at a character boundary and terminated.
   std::string extension;
   for (int i = 0; i < 40; ++i) extension += "\xce\xb2";
